@@ -1,0 +1,164 @@
+#include "files.h"
+
+#include <algorithm>
+#include <string>
+
+#include "gbk.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+std::string runDirectoryText; // GBK, fixed at start-up
+
+bool isLeadByte(unsigned char c)
+{
+    return c >= 0x81 && c <= 0xfe;
+}
+
+#ifdef _WIN32
+std::wstring toWide(std::string_view gbk)
+{
+    const int n = MultiByteToWideChar(936, 0, gbk.data(), int(gbk.size()), nullptr, 0);
+    std::wstring wide(std::size_t(n), L'\0');
+    MultiByteToWideChar(936, 0, gbk.data(), int(gbk.size()), wide.data(), n);
+    return wide;
+}
+#else
+// The game builds paths with "\" separators; here folders are separated by
+// "/". UTF-8 never has 0x5C inside a character, so the swap is safe after
+// conversion, whereas in GBK it would hit second bytes.
+std::optional<std::string> toFileSystemName(std::string_view gbk)
+{
+    auto name = gbkToUtf8(gbk);
+    if (name)
+        std::replace(name->begin(), name->end(), '\\', '/');
+    return name;
+}
+#endif
+
+} // namespace
+
+void setRunDirectoryFromProgramPath(std::string_view gbkProgramPath)
+{
+    // Walk whole characters so that the second byte of a double-byte
+    // character is never taken for a separator.
+    std::size_t lastSeparator = std::string_view::npos;
+    for (std::size_t i = 0; i < gbkProgramPath.size(); ++i) {
+        const auto c = static_cast<unsigned char>(gbkProgramPath[i]);
+        if (isLeadByte(c) && i + 1 < gbkProgramPath.size())
+            ++i;
+        else if (c == '\\' || c == '/')
+            lastSeparator = i;
+    }
+    runDirectoryText =
+        lastSeparator == std::string_view::npos ? std::string() : std::string(gbkProgramPath.substr(0, lastSeparator));
+}
+
+void initRunDirectory()
+{
+#ifdef _WIN32
+    // Whole path whatever its length: grow the buffer until it fits.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const int bytes = WideCharToMultiByte(936, 0, path.data(), int(path.size()), nullptr, 0, nullptr, nullptr);
+    std::string gbk(std::size_t(bytes), '\0');
+    WideCharToMultiByte(936, 0, path.data(), int(path.size()), gbk.data(), bytes, nullptr, nullptr);
+    setRunDirectoryFromProgramPath(gbk);
+    SetCurrentDirectoryW(toWide(runDirectoryText).c_str());
+#else
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        return;
+    const std::string folder = program.parent_path().string();
+    if (auto gbk = utf8ToGbk(program.string())) {
+        setRunDirectoryFromProgramPath(*gbk);
+    } else {
+        // A folder name with no GBK form cannot be spelt in the game's texts;
+        // the current directory still finds pkp/ beside the program.
+        runDirectoryText.assign(1, '.');
+    }
+    if (chdir(folder.c_str()) != 0 && runDirectoryText == ".")
+        runDirectoryText.clear();
+#endif
+}
+
+Text runDirectory()
+{
+    return runDirectoryText.empty() ? nullptr : newText(runDirectoryText);
+}
+
+Bytes readFile(Text fileName)
+{
+    if (!fileName || !*fileName)
+        return nullptr;
+#ifdef _WIN32
+    HANDLE file = CreateFileW(toWide(fileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return nullptr;
+    LARGE_INTEGER size{};
+    Bytes block = nullptr;
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= INT32_MAX) {
+        std::string buffer(std::size_t(size.QuadPart), '\0');
+        DWORD got = 0;
+        if (ReadFile(file, buffer.data(), DWORD(buffer.size()), &got, nullptr))
+            block = newBytes(buffer.data(), got);
+    }
+    CloseHandle(file);
+    return block;
+#else
+    const auto name = toFileSystemName(fileName);
+    if (!name)
+        return nullptr;
+    const int fd = open(name->c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat status{};
+    Bytes block = nullptr;
+    // Only a regular file has a length to read; a folder or a device does not.
+    if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0 && status.st_size <= INT32_MAX) {
+        const auto size = std::size_t(status.st_size);
+        void *filled = newByteBlock(std::int32_t(size));
+        auto buffer = const_cast<unsigned char *>(bytesData(filled));
+        std::size_t got = 0;
+        bool failed = false;
+        while (got < size) {
+            const ssize_t n = read(fd, buffer + got, size - got);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                failed = true;
+                break;
+            }
+            if (n == 0)
+                break; // the file got shorter: keep what arrived
+            got += std::size_t(n);
+        }
+        if (failed || got == 0) {
+            releaseMemory(filled);
+        } else {
+            setBytesCount(filled, std::int32_t(got));
+            block = filled;
+        }
+    }
+    close(fd);
+    return block;
+#endif
+}

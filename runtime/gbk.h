@@ -1,0 +1,10 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Conversions at the program's edges, through iconv. Invalid input gives
+// nullopt rather than a guess.
+std::optional<std::string> gbkToUtf8(std::string_view gbk);
+std::optional<std::string> utf8ToGbk(std::string_view utf8);
