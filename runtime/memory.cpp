@@ -1,6 +1,5 @@
 #include "memory.h"
 
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,8 +31,12 @@ void *allocateMemory(std::size_t size)
     // malloc(0) may answer nullptr, which is no refusal.
     void *block = std::malloc(size == 0 ? 1 : size);
     if (!block) {
+        // The size in full, also beyond the range of an int; composed on the
+        // stack, since the heap just refused.
         char message[96];
-        std::snprintf(message, sizeof message, rt::allocationRefused, size > INT_MAX ? -1 : int(size));
+        const char *mark = std::strstr(rt::allocationRefused, "%d");
+        std::snprintf(message, sizeof message, "%.*s%zu%s", int(mark - rt::allocationRefused),
+                      rt::allocationRefused, size, mark + 2);
         reportFatalError(0, message);
     }
     return block;

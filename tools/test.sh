@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test twice: a normal build with warnings as
+# errors, and an AddressSanitizer + UndefinedBehaviorSanitizer build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/setup.sh
+
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+run() {
+  local dir=$1; shift
+  echo "== $dir"
+  cmake -S . -B "$dir" -G Ninja -DKELMORA_WERROR=ON "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+}
+
+run build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run build/asan -DCMAKE_BUILD_TYPE=Debug -DKELMORA_SANITIZE=address,undefined -DKELMORA_BUILD_BENCH=OFF
