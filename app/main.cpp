@@ -1,1 +1,8 @@
-int main() { return 0; }
+#include "game/program.h"
+
+int main()
+{
+    const int exitCode = startProgram();
+    shutDownRuntime();
+    return exitCode;
+}
