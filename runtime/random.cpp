@@ -30,6 +30,11 @@ void setTickSource(TickSource source)
     tickSource = source ? source : systemTicks;
 }
 
+std::uint32_t randomSeedCounter()
+{
+    return seedCounter;
+}
+
 void setRandomSeed(std::optional<std::uint32_t> seed)
 {
     if (seed) {

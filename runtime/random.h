@@ -14,3 +14,5 @@ std::int32_t randomNumber(std::optional<std::int32_t> lower = std::nullopt,
 // Test seam: the millisecond clock that clock seeding reads.
 using TickSource = std::uint32_t (*)();
 void setTickSource(TickSource source); // nullptr restores the system clock
+// Test seam: the counter that clock seeding adds to the clock.
+std::uint32_t randomSeedCounter();
