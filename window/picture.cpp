@@ -1,1 +1,319 @@
-// placeholder
+#include "picture.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImageReader>
+
+// jpeglib.h expects size_t and FILE to be declared already.
+#include <jpeglib.h>
+
+bool pictureSizeAllowed(std::int64_t width, std::int64_t height)
+{
+    return width > 0 && height > 0 && width <= maxPictureSide && height <= maxPictureSide
+        && width * height * 4 <= maxPictureBytes;
+}
+
+PictureFormat sniffPictureFormat(const unsigned char *data, std::size_t size)
+{
+    if (!data || size < 6)
+        return PictureFormat::none;
+    const unsigned char *d = data;
+    const unsigned count = unsigned(d[4]) | unsigned(d[5]) << 8;
+    if (d[0] == 0xFF && d[1] == 0xD8)
+        return PictureFormat::jpeg;
+    if (d[0] == 'B' && d[1] == 'M')
+        return PictureFormat::bmp;
+    if (d[0] == 0 && d[1] == 0 && d[2] == 1 && d[3] == 0 && count != 0)
+        return PictureFormat::icon;
+    if (d[0] == 0 && d[1] == 0 && d[2] == 2 && d[3] == 0 && count != 0)
+        return PictureFormat::cursor;
+    if (std::memcmp(d, "GIF87a", 6) == 0 || std::memcmp(d, "GIF89a", 6) == 0)
+        return PictureFormat::gif;
+    if (d[0] == 0x0A && d[1] <= 5 && d[2] == 1 && d[3] == 8)
+        return PictureFormat::pcx8;
+    if (d[0] == 0x0A && d[1] == 3 && d[2] == 1 && d[3] == 1)
+        return PictureFormat::pcx1;
+    return PictureFormat::none;
+}
+
+namespace {
+
+// ---- JPEG --------------------------------------------------------------
+
+// Progressive files may carry any number of scans, each a full pass over the
+// coefficients; a crafted one can keep the decoder busy for minutes.
+constexpr int maxJpegScans = 500;
+
+// Everything the libjpeg run needs lives here, in the caller's frame, so the
+// jump back from error_exit passes over libjpeg's C frames only: no C++
+// object with a destructor is ever live in a frame that a longjmp skips.
+struct JpegRun {
+    jpeg_decompress_struct info;
+    jpeg_error_mgr errors;
+    jpeg_progress_mgr progress;
+    std::jmp_buf failed;
+    QImage image;
+};
+
+JpegRun &runOf(j_common_ptr info)
+{
+    return *static_cast<JpegRun *>(info->client_data);
+}
+
+extern "C" void jpegErrorExit(j_common_ptr info)
+{
+    std::longjmp(runOf(info).failed, 1);
+}
+
+// Warnings and traces are not shown anywhere.
+extern "C" void jpegOutputMessage(j_common_ptr) {}
+
+extern "C" void jpegProgress(j_common_ptr info)
+{
+    auto decompress = reinterpret_cast<j_decompress_ptr>(info);
+    if (decompress->input_scan_number > maxJpegScans)
+        jpegErrorExit(info);
+}
+
+// Adobe's CMYK files (the usual kind) store the inks inverted.
+void cmykRowToRgb(const JSAMPLE *in, unsigned char *out, JDIMENSION width, bool inverted)
+{
+    for (JDIMENSION x = 0; x < width; ++x, in += 4, out += 3) {
+        const unsigned c = inverted ? in[0] : 255u - in[0];
+        const unsigned m = inverted ? in[1] : 255u - in[1];
+        const unsigned y = inverted ? in[2] : 255u - in[2];
+        const unsigned k = inverted ? in[3] : 255u - in[3];
+        out[0] = static_cast<unsigned char>(c * k / 255);
+        out[1] = static_cast<unsigned char>(m * k / 255);
+        out[2] = static_cast<unsigned char>(y * k / 255);
+    }
+}
+
+// Runs the whole decode; false after any libjpeg error. Only trivially
+// destructible locals from here on, and nothing written to them after the
+// setjmp is read after a jump back.
+bool runJpeg(JpegRun &run, const unsigned char *data, std::size_t size)
+{
+    jpeg_decompress_struct &info = run.info;
+    // Both survive jpeg_create_decompress, which clears the rest.
+    info.err = jpeg_std_error(&run.errors);
+    info.client_data = &run;
+    run.errors.error_exit = jpegErrorExit;
+    run.errors.output_message = jpegOutputMessage;
+    run.progress.progress_monitor = jpegProgress;
+
+    if (setjmp(run.failed))
+        return false;
+
+    jpeg_create_decompress(&info);
+    info.progress = &run.progress;
+    jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&info, TRUE);
+
+    // The size is known from the header alone: refuse before anything large
+    // is allocated, by libjpeg or by us.
+    if (!pictureSizeAllowed(info.image_width, info.image_height))
+        return false;
+
+    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    // Greyscale, YCbCr and RGB files all come out as RGB triples; CMYK and
+    // YCCK come out as CMYK, converted below.
+    info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    jpeg_start_decompress(&info);
+    if (info.output_components != (cmyk ? 4 : 3))
+        return false;
+
+    run.image = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGB888);
+    if (run.image.isNull())
+        return false;
+    unsigned char *const pixels = run.image.bits();
+    const std::size_t stride = std::size_t(run.image.bytesPerLine());
+
+    // A CMYK row goes through a buffer of libjpeg's, released with it.
+    JSAMPARRAY cmykRow = nullptr;
+    if (cmyk)
+        cmykRow = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                            info.output_width * 4, 1);
+    const bool inverted = info.saw_Adobe_marker;
+
+    while (info.output_scanline < info.output_height) {
+        unsigned char *const row = pixels + stride * info.output_scanline;
+        JSAMPROW target = cmyk ? cmykRow[0] : row;
+        // A memory source never suspends; no progress means a broken decoder.
+        if (jpeg_read_scanlines(&info, &target, 1) != 1)
+            return false;
+        if (cmyk)
+            cmykRowToRgb(cmykRow[0], row, info.output_width, inverted);
+    }
+    jpeg_finish_decompress(&info);
+    return true;
+}
+
+QImage decodeJpeg(const unsigned char *data, std::size_t size)
+{
+    JpegRun run{};
+    const bool decoded = runJpeg(run, data, size);
+    // Safe in every state: after an error, before creation was complete, or
+    // after finishing.
+    jpeg_destroy_decompress(&run.info);
+    return decoded ? std::move(run.image) : QImage();
+}
+
+// ---- Qt's readers (BMP, icon, cursor, GIF) ------------------------------
+
+QImage decodeWithQt(const unsigned char *data, std::size_t size, const char *format)
+{
+    // Qt's own guard in its readers, in megabytes; ours is checked first from
+    // the header where the reader can tell the size.
+    QImageReader::setAllocationLimit(int(maxPictureBytes / (1024 * 1024)));
+
+    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
+    reader.setDecideFormatFromContent(false);
+    const QSize declared = reader.size();
+    if (declared.isValid() && !pictureSizeAllowed(declared.width(), declared.height()))
+        return {};
+    QImage image = reader.read();
+    if (image.isNull() || !pictureSizeAllowed(image.width(), image.height()))
+        return {};
+    return image;
+}
+
+// ---- PCX ------------------------------------------------------------------
+
+constexpr std::size_t pcxHeaderSize = 128;
+constexpr std::size_t pcxPaletteSize = 1 + 256 * 3; // the 0x0C mark and 256 RGB triples
+
+unsigned readWord(const unsigned char *p) { return unsigned(p[0]) | unsigned(p[1]) << 8; }
+
+// Run-length decoding over a bounded input. A run may carry over from one
+// scanline to the next, as some writers do.
+class PcxRuns
+{
+public:
+    PcxRuns(const unsigned char *begin, const unsigned char *end) : m_next(begin), m_end(end) {}
+
+    // Fills `count` bytes; false when the input ends first.
+    bool fill(unsigned char *out, std::size_t count)
+    {
+        while (count > 0) {
+            if (m_pending == 0) {
+                if (m_next == m_end)
+                    return false;
+                const unsigned char code = *m_next++;
+                if ((code & 0xC0) == 0xC0) {
+                    if (m_next == m_end)
+                        return false;
+                    m_pending = code & 0x3F;
+                    m_value = *m_next++;
+                    continue;
+                }
+                m_pending = 1;
+                m_value = code;
+            }
+            const std::size_t n = m_pending < count ? m_pending : count;
+            std::memset(out, m_value, n);
+            out += n;
+            count -= n;
+            m_pending -= n;
+        }
+        return true;
+    }
+
+private:
+    const unsigned char *m_next;
+    const unsigned char *m_end;
+    std::size_t m_pending = 0;
+    unsigned char m_value = 0;
+};
+
+// 8 bits a pixel: one plane with the 256-colour palette at the end of the
+// file, or three planes of red, green and blue. 1 bit a pixel: one plane,
+// black and white.
+QImage decodePcx(const unsigned char *data, std::size_t size, PictureFormat format)
+{
+    if (size < pcxHeaderSize)
+        return {};
+    const unsigned xMin = readWord(data + 4), yMin = readWord(data + 6);
+    const unsigned xMax = readWord(data + 8), yMax = readWord(data + 10);
+    const unsigned planes = data[65];
+    const std::size_t bytesPerLine = readWord(data + 66);
+    if (xMax < xMin || yMax < yMin)
+        return {};
+    const int width = int(xMax - xMin + 1), height = int(yMax - yMin + 1);
+    if (!pictureSizeAllowed(width, height))
+        return {};
+
+    const bool eightBit = format == PictureFormat::pcx8;
+    if (eightBit ? (planes != 1 && planes != 3) : planes != 1)
+        return {};
+    const std::size_t neededPerLine = eightBit ? std::size_t(width) : (std::size_t(width) + 7) / 8;
+    if (bytesPerLine < neededPerLine)
+        return {};
+
+    const unsigned char *runsEnd = data + size;
+    const unsigned char *palette = nullptr;
+    if (eightBit && planes == 1) {
+        if (size < pcxHeaderSize + pcxPaletteSize || data[size - pcxPaletteSize] != 0x0C)
+            return {};
+        palette = data + size - pcxPaletteSize + 1;
+        runsEnd = palette - 1; // the runs never read into the palette
+    }
+
+    QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull())
+        return {};
+    std::vector<unsigned char> line(bytesPerLine * planes);
+    PcxRuns runs(data + pcxHeaderSize, runsEnd);
+    for (int y = 0; y < height; ++y) {
+        if (!runs.fill(line.data(), line.size()))
+            return {};
+        auto out = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            if (!eightBit) {
+                const bool white = line[std::size_t(x) / 8] & (0x80 >> (x % 8));
+                out[x] = white ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+            } else if (palette) {
+                const unsigned char *rgb = palette + 3 * std::size_t(line[std::size_t(x)]);
+                out[x] = qRgb(rgb[0], rgb[1], rgb[2]);
+            } else {
+                out[x] = qRgb(line[std::size_t(x)], line[bytesPerLine + std::size_t(x)],
+                              line[2 * bytesPerLine + std::size_t(x)]);
+            }
+        }
+    }
+    return image;
+}
+
+} // namespace
+
+QImage decodePicture(const unsigned char *data, std::size_t size)
+{
+    const PictureFormat format = sniffPictureFormat(data, size);
+    switch (format) {
+    case PictureFormat::jpeg:
+        return decodeJpeg(data, size);
+    case PictureFormat::bmp:
+        return decodeWithQt(data, size, "bmp");
+    case PictureFormat::icon:
+        return decodeWithQt(data, size, "ico");
+    case PictureFormat::cursor:
+        return decodeWithQt(data, size, "cur");
+    case PictureFormat::gif:
+        return decodeWithQt(data, size, "gif");
+    case PictureFormat::pcx8:
+    case PictureFormat::pcx1:
+        return decodePcx(data, size, format);
+    case PictureFormat::none:
+        break;
+    }
+    return {};
+}
