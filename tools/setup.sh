@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-qpa-plugins libjpeg-dev libxcb1-dev libbenchmark-dev
   # fonts for the Chinese texts: a song/ming face, a kai face and a fallback
-  fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei
+  fonts-arphic-uming fonts-arphic-ukai fonts-wqy-zenhei fonts-dejavu-extra
   # real-window checks and screenshots
   xvfb xauth xdotool imagemagick x11-utils
   # sanitizers, fuzzing, static checks, memory checks
