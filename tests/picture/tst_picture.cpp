@@ -1,0 +1,361 @@
+#include <QtTest>
+
+#include <functional>
+#include <vector>
+
+#include "fixtures.h"
+#include "window/picture.h"
+
+namespace {
+
+const QColor red(200, 40, 60);
+const QColor blue(30, 60, 210);
+
+QImage decode(const QByteArray &bytes)
+{
+    return decodePicture(reinterpret_cast<const unsigned char *>(bytes.constData()), std::size_t(bytes.size()));
+}
+
+// Top half red, bottom half blue, split on a JPEG block boundary: a swapped
+// channel order or an upside-down picture shows at the probes.
+QImage twoBands(int width, int height)
+{
+    QImage image = solidImage(width, height, red);
+    for (int y = height / 2; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixelColor(x, y, blue);
+    return image;
+}
+
+// A stand-in for a few bytes of pseudo-random damage, free of 0xFF so that
+// it never spells a JPEG marker.
+QByteArray garbage(int count)
+{
+    QByteArray bytes;
+    quint32 state = 12345;
+    for (int i = 0; i < count; ++i) {
+        state = state * 1103515245u + 12345u;
+        bytes.append(char((state >> 16) % 0xFF));
+    }
+    return bytes;
+}
+
+QByteArray tinyFixture(PictureFormat format)
+{
+    const QImage image = twoBands(8, 8);
+    switch (format) {
+    case PictureFormat::jpeg: return encodeJpeg(twoBands(16, 16));
+    case PictureFormat::bmp: return encodeWithQt(image, "bmp");
+    case PictureFormat::icon: return encodeWithQt(image, "ico");
+    case PictureFormat::cursor: return iconToCursor(encodeWithQt(image, "ico"));
+    case PictureFormat::gif: return encodeGif(image);
+    case PictureFormat::pcx8: return encodePcx(image, PcxKind::palette8);
+    case PictureFormat::pcx1: return encodePcx(image, PcxKind::mono1);
+    case PictureFormat::none: break;
+    }
+    return {};
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(PictureFormat)
+
+class TestPicture : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sniffsByTheFirstSixBytes_data();
+    void sniffsByTheFirstSixBytes();
+    void decodesEveryFormat_data();
+    void decodesEveryFormat();
+    void headerThenGarbageIsNoPicture_data();
+    void headerThenGarbageIsNoPicture();
+    void oversizedHeaderIsRefusedBeforeDecoding_data();
+    void oversizedHeaderIsRefusedBeforeDecoding();
+    void truncatedJpeg_data();
+    void truncatedJpeg();
+    void endlessScansAreRefused_data();
+    void endlessScansAreRefused();
+    void damagedFilesNeverCrash_data();
+    void damagedFilesNeverCrash();
+};
+
+void TestPicture::sniffsByTheFirstSixBytes_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<PictureFormat>("format");
+
+    auto row = [](const char *name, QByteArray bytes, PictureFormat format) {
+        QTest::newRow(name) << bytes << format;
+    };
+    row("JPEG", QByteArray::fromHex("FFD8FFE00010"), PictureFormat::jpeg);
+    row("BMP", QByteArray("BM\x36\x00\x00\x00", 6), PictureFormat::bmp);
+    row("icon", QByteArray::fromHex("000001000100"), PictureFormat::icon);
+    row("icon, count in the high byte", QByteArray::fromHex("000001000001"), PictureFormat::icon);
+    row("cursor", QByteArray::fromHex("000002000200"), PictureFormat::cursor);
+    row("GIF87a", "GIF87a", PictureFormat::gif);
+    row("GIF89a", "GIF89a", PictureFormat::gif);
+    row("PCX 8-bit, version 5", QByteArray::fromHex("0A0501080000"), PictureFormat::pcx8);
+    row("PCX 8-bit, version 0", QByteArray::fromHex("0A0001080000"), PictureFormat::pcx8);
+    row("PCX 1-bit", QByteArray::fromHex("0A0301010000"), PictureFormat::pcx1);
+
+    row("five bytes of JPEG", QByteArray::fromHex("FFD8FFE000"), PictureFormat::none);
+    row("empty", QByteArray(), PictureFormat::none);
+    row("icon with count 0", QByteArray::fromHex("000001000000"), PictureFormat::none);
+    row("cursor with count 0", QByteArray::fromHex("000002000000"), PictureFormat::none);
+    row("icon type 3", QByteArray::fromHex("000003000100"), PictureFormat::none);
+    row("GIF88a", "GIF88a", PictureFormat::none);
+    row("PCX version 6", QByteArray::fromHex("0A0601080000"), PictureFormat::none);
+    row("PCX not run-length", QByteArray::fromHex("0A0500080000"), PictureFormat::none);
+    row("PCX 1-bit version 5", QByteArray::fromHex("0A0501010000"), PictureFormat::none);
+    row("PCX 4 bits", QByteArray::fromHex("0A0501040000"), PictureFormat::none);
+    row("lower-case bm", QByteArray("bm\x36\x00\x00\x00", 6), PictureFormat::none);
+    row("text", "hello, world\r\n", PictureFormat::none);
+}
+
+void TestPicture::sniffsByTheFirstSixBytes()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(PictureFormat, format);
+    QCOMPARE(sniffPictureFormat(reinterpret_cast<const unsigned char *>(bytes.constData()),
+                                std::size_t(bytes.size())),
+             format);
+}
+
+void TestPicture::decodesEveryFormat_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QColor>("top");      // colour at the top-left
+    QTest::addColumn<QColor>("bottom");   // colour at the bottom-right
+    QTest::addColumn<int>("tolerance");   // per channel
+    QTest::addColumn<int>("depth");       // bits a pixel, 0 for any
+
+    const QImage bands = twoBands(16, 16);
+    const QImage card = twoBands(156, 251);
+    const QColor grey(qGray(red.rgb()), qGray(red.rgb()), qGray(red.rgb()));
+    const QColor greyBlue(qGray(blue.rgb()), qGray(blue.rgb()), qGray(blue.rgb()));
+    const QColor black(0, 0, 0), white(255, 255, 255);
+
+    QTest::newRow("JPEG card size") << encodeJpeg(card) << QSize(156, 251) << red << blue << 8 << 24;
+    QTest::newRow("JPEG progressive") << encodeJpeg(bands, JpegKind::progressive) << QSize(16, 16) << red
+                                      << blue << 8 << 24;
+    QTest::newRow("JPEG greyscale expands to grey colour")
+        << encodeJpeg(bands, JpegKind::grey) << QSize(16, 16) << grey << greyBlue << 3 << 24;
+    QTest::newRow("JPEG CMYK, Adobe inverted") << encodeJpeg(bands, JpegKind::cmykAdobe) << QSize(16, 16)
+                                               << red << blue << 10 << 24;
+    QTest::newRow("JPEG CMYK, plain") << encodeJpeg(bands, JpegKind::cmykPlain) << QSize(16, 16) << red
+                                      << blue << 10 << 24;
+    QTest::newRow("JPEG YCCK") << encodeJpeg(bands, JpegKind::ycck) << QSize(16, 16) << red << blue << 10
+                               << 24;
+    QTest::newRow("BMP") << encodeWithQt(bands, "bmp") << QSize(16, 16) << red << blue << 0 << 0;
+    QTest::newRow("icon") << encodeWithQt(bands, "ico") << QSize(16, 16) << red << blue << 0 << 0;
+    QTest::newRow("cursor") << iconToCursor(encodeWithQt(bands, "ico")) << QSize(16, 16) << red << blue << 0
+                            << 0;
+    QTest::newRow("GIF") << encodeGif(twoBands(12, 10)) << QSize(12, 10) << red << blue << 0 << 0;
+    QTest::newRow("PCX 8-bit palette") << encodePcx(bands, PcxKind::palette8) << QSize(16, 16) << red << blue
+                                       << 0 << 0;
+    QTest::newRow("PCX 8-bit palette, odd width, runs across lines")
+        << encodePcx(twoBands(13, 6), PcxKind::palette8, true) << QSize(13, 6) << red << blue << 0 << 0;
+    QTest::newRow("PCX 8-bit RGB planes") << encodePcx(twoBands(7, 4), PcxKind::rgb8) << QSize(7, 4) << red
+                                          << blue << 0 << 0;
+    QImage mono = solidImage(19, 5, Qt::white);
+    for (int x = 10; x < 19; ++x)
+        mono.setPixelColor(x, 4, Qt::black);
+    QTest::newRow("PCX 1-bit") << encodePcx(mono, PcxKind::mono1) << QSize(19, 5) << white << black << 0 << 0;
+}
+
+void TestPicture::decodesEveryFormat()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QSize, size);
+    QFETCH(QColor, top);
+    QFETCH(QColor, bottom);
+    QFETCH(int, tolerance);
+    QFETCH(int, depth);
+
+    const QImage image = decode(bytes);
+    QVERIFY(!image.isNull());
+    QCOMPARE(image.size(), size);
+    if (depth)
+        QCOMPARE(image.depth(), depth);
+    const QColor seenTop = image.pixelColor(0, 0);
+    const QColor seenBottom = image.pixelColor(size.width() - 1, size.height() - 1);
+    QVERIFY2(colourDistance(seenTop, top) <= tolerance, qPrintable(seenTop.name()));
+    QVERIFY2(colourDistance(seenBottom, bottom) <= tolerance, qPrintable(seenBottom.name()));
+}
+
+void TestPicture::headerThenGarbageIsNoPicture_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+
+    const QByteArray junk = garbage(600);
+    QTest::newRow("JPEG") << QByteArray::fromHex("FFD8") + junk;
+    QTest::newRow("BMP") << QByteArray("BM") + junk;
+    QTest::newRow("icon") << QByteArray::fromHex("000001000100") + junk;
+    QTest::newRow("cursor") << QByteArray::fromHex("000002000100") + junk;
+    QTest::newRow("GIF") << QByteArray("GIF89a") + junk;
+    QTest::newRow("PCX 8-bit") << QByteArray::fromHex("0A050108") + junk;
+    QTest::newRow("PCX 1-bit") << QByteArray::fromHex("0A030101") + junk;
+    QTest::newRow("PCX header only") << encodePcx(solidImage(4, 4, red), PcxKind::rgb8).left(128);
+    QTest::newRow("JPEG, six bytes") << QByteArray::fromHex("FFD8FFD9FFD9");
+}
+
+void TestPicture::headerThenGarbageIsNoPicture()
+{
+    QFETCH(QByteArray, bytes);
+    QVERIFY(decode(bytes).isNull());
+}
+
+// A file whose header claims a huge picture must be refused from the header,
+// before its pixels are allocated: a sanitizer build aborts on the attempt,
+// and a plain build would decode gigapixels of filler.
+void TestPicture::oversizedHeaderIsRefusedBeforeDecoding_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QSize>("size"); // the picture when allowed, else invalid
+
+    const QByteArray jpeg = encodeJpeg(solidImage(8, 8, red));
+    QTest::newRow("JPEG 65500 x 65500") << withJpegFrameSize(jpeg, 65500, 65500) << QSize();
+    QTest::newRow("JPEG one too wide") << withJpegFrameSize(jpeg, maxPictureSide + 1, 8) << QSize();
+    QTest::newRow("JPEG one too high") << withJpegFrameSize(jpeg, 8, maxPictureSide + 1) << QSize();
+    QTest::newRow("JPEG over the byte bound") << withJpegFrameSize(jpeg, 4097, 4096) << QSize();
+    QTest::newRow("JPEG widest allowed") << withJpegFrameSize(jpeg, maxPictureSide, 8)
+                                         << QSize(maxPictureSide, 8);
+
+    QByteArray bmp = encodeWithQt(solidImage(8, 8, red), "bmp");
+    auto bmpSized = [bmp](qint32 width, qint32 height) mutable {
+        qToLittleEndian(width, bmp.data() + 18);
+        qToLittleEndian(height, bmp.data() + 22);
+        return bmp;
+    };
+    QTest::newRow("BMP 20000 x 20000") << bmpSized(20000, 20000) << QSize();
+    QTest::newRow("BMP 5000 x 5000") << bmpSized(5000, 5000) << QSize();
+
+    QByteArray gif = encodeGif(solidImage(4, 4, red));
+    auto gifSized = [gif](quint16 width, quint16 height) mutable {
+        qToLittleEndian(width, gif.data() + 6);
+        qToLittleEndian(height, gif.data() + 8);
+        const qsizetype descriptor = 13 + 768;
+        qToLittleEndian(width, gif.data() + descriptor + 5);
+        qToLittleEndian(height, gif.data() + descriptor + 7);
+        return gif;
+    };
+    QTest::newRow("GIF 65535 x 65535") << gifSized(65535, 65535) << QSize();
+    QTest::newRow("GIF 5000 x 5000") << gifSized(5000, 5000) << QSize();
+
+    QByteArray pcx = encodePcx(solidImage(4, 4, red), PcxKind::rgb8);
+    qToLittleEndian(quint16(65535), pcx.data() + 8);
+    qToLittleEndian(quint16(65535), pcx.data() + 10);
+    qToLittleEndian(quint16(65535), pcx.data() + 66);
+    QTest::newRow("PCX 65536 x 65536") << pcx << QSize();
+    QTest::newRow("PCX one too wide") << encodePcx(solidImage(maxPictureSide + 1, 1, red), PcxKind::mono1)
+                                      << QSize();
+    QTest::newRow("PCX widest allowed") << encodePcx(solidImage(maxPictureSide, 1, red), PcxKind::mono1)
+                                        << QSize(maxPictureSide, 1);
+}
+
+void TestPicture::oversizedHeaderIsRefusedBeforeDecoding()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QSize, size);
+    const QImage image = decode(bytes);
+    QCOMPARE(image.size(), size.isValid() ? size : QSize(0, 0));
+}
+
+// Premature end of data is a warning in libjpeg, not an error: the rows
+// received are kept and the rest is filler. A card's rank sits in its
+// top-left corner, which arrives first, so a cut-off card stays playable.
+// A file cut before its first scan has no picture at all.
+void TestPicture::truncatedJpeg_data()
+{
+    using Cut = std::function<QByteArray(const QByteArray &)>;
+    QTest::addColumn<Cut>("cut");
+    QTest::addColumn<bool>("picture"); // a picture comes out
+
+    QTest::newRow("cut halfway through the scan data") << Cut([](const QByteArray &whole) {
+        const qsizetype scan = whole.indexOf("\xFF\xDA");
+        return whole.left(scan + (whole.size() - scan) / 2);
+    }) << true;
+    QTest::newRow("cut before the scan") << Cut([](const QByteArray &whole) {
+        return whole.left(whole.indexOf("\xFF\xDA"));
+    }) << false;
+    QTest::newRow("cut in the headers") << Cut([](const QByteArray &whole) { return whole.left(100); }) << false;
+    QTest::newRow("start marker and one more byte")
+        << Cut([](const QByteArray &whole) { return whole.left(3); }) << false;
+}
+
+void TestPicture::truncatedJpeg()
+{
+    using Cut = std::function<QByteArray(const QByteArray &)>;
+    QFETCH(Cut, cut);
+    QFETCH(bool, picture);
+
+    const QByteArray whole = encodeJpeg(twoBands(64, 64));
+    const QImage image = decode(cut(whole));
+    QCOMPARE(!image.isNull(), picture);
+    if (picture) {
+        QCOMPARE(image.size(), QSize(64, 64));
+        QVERIFY(colourDistance(image.pixelColor(0, 0), red) <= 8);
+    }
+}
+
+void TestPicture::endlessScansAreRefused_data()
+{
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<bool>("picture");
+
+    QTest::newRow("a few repeated scans") << 10 << true;
+    QTest::newRow("thousands of scans") << 2000 << false;
+}
+
+void TestPicture::endlessScansAreRefused()
+{
+    QFETCH(int, copies);
+    QFETCH(bool, picture);
+
+    const QByteArray jpeg = encodeJpeg(twoBands(16, 16), JpegKind::progressive);
+    QCOMPARE(!decode(withFirstScanRepeated(jpeg, copies)).isNull(), picture);
+}
+
+// Every prefix of a valid file and every single-byte damage in its first
+// bytes: no crash, no read out of bounds (sanitizer build), and any picture
+// that comes out is within bounds.
+void TestPicture::damagedFilesNeverCrash_data()
+{
+    QTest::addColumn<PictureFormat>("format");
+    QTest::newRow("JPEG") << PictureFormat::jpeg;
+    QTest::newRow("BMP") << PictureFormat::bmp;
+    QTest::newRow("icon") << PictureFormat::icon;
+    QTest::newRow("cursor") << PictureFormat::cursor;
+    QTest::newRow("GIF") << PictureFormat::gif;
+    QTest::newRow("PCX 8-bit") << PictureFormat::pcx8;
+    QTest::newRow("PCX 1-bit") << PictureFormat::pcx1;
+}
+
+void TestPicture::damagedFilesNeverCrash()
+{
+    QFETCH(PictureFormat, format);
+    const QByteArray whole = tinyFixture(format);
+    QVERIFY(!decode(whole).isNull());
+
+    auto check = [](const QByteArray &bytes) {
+        // A copy of exactly the right length, so that a read past the end is
+        // caught.
+        const std::vector<unsigned char> exact(bytes.begin(), bytes.end());
+        const QImage image = decodePicture(exact.data(), exact.size());
+        return image.isNull() || pictureSizeAllowed(image.width(), image.height());
+    };
+    for (qsizetype keep = 0; keep < whole.size(); ++keep)
+        QVERIFY2(check(whole.left(keep)), qPrintable(QString::number(keep)));
+    for (qsizetype at = 0; at < std::min<qsizetype>(whole.size(), 160); ++at)
+        for (char value : {char(0x00), char(0xFF), char(0x80), char(0x7F)}) {
+            QByteArray damaged = whole;
+            damaged[at] = value;
+            QVERIFY2(check(damaged), qPrintable(QString::number(at)));
+        }
+}
+
+QTEST_GUILESS_MAIN(TestPicture)
+#include "tst_picture.moc"
