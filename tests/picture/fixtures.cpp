@@ -87,7 +87,8 @@ QByteArray withJpegFrameSize(QByteArray jpeg, int width, int height)
     qsizetype at = 2;
     while (at + 4 <= jpeg.size()) {
         const auto marker = static_cast<unsigned char>(jpeg[at + 1]);
-        const int length = static_cast<unsigned char>(jpeg[at + 2]) << 8 | static_cast<unsigned char>(jpeg[at + 3]);
+        const int length =
+            static_cast<unsigned char>(jpeg[at + 2]) << 8 | static_cast<unsigned char>(jpeg[at + 3]);
         if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
             jpeg[at + 5] = char(height >> 8);
             jpeg[at + 6] = char(height & 0xFF);

@@ -13,7 +13,8 @@ const QColor blue(30, 60, 210);
 
 QImage decode(const QByteArray &bytes)
 {
-    return decodePicture(reinterpret_cast<const unsigned char *>(bytes.constData()), std::size_t(bytes.size()));
+    return decodePicture(reinterpret_cast<const unsigned char *>(bytes.constData()),
+                         std::size_t(bytes.size()));
 }
 
 // Top half red, bottom half blue, split on a JPEG block boundary: a swapped
@@ -79,6 +80,7 @@ private slots:
     void endlessScansAreRefused();
     void damagedFilesNeverCrash_data();
     void damagedFilesNeverCrash();
+    void decodesTheCardPictures();
 };
 
 void TestPicture::sniffsByTheFirstSixBytes_data()
@@ -281,7 +283,8 @@ void TestPicture::truncatedJpeg_data()
     QTest::newRow("cut before the scan") << Cut([](const QByteArray &whole) {
         return whole.left(whole.indexOf("\xFF\xDA"));
     }) << false;
-    QTest::newRow("cut in the headers") << Cut([](const QByteArray &whole) { return whole.left(100); }) << false;
+    QTest::newRow("cut in the headers")
+        << Cut([](const QByteArray &whole) { return whole.left(100); }) << false;
     QTest::newRow("start marker and one more byte")
         << Cut([](const QByteArray &whole) { return whole.left(3); }) << false;
 }
@@ -355,6 +358,21 @@ void TestPicture::damagedFilesNeverCrash()
             damaged[at] = value;
             QVERIFY2(check(damaged), qPrintable(QString::number(at)));
         }
+}
+
+// The game's own pictures, as installed beside the program.
+void TestPicture::decodesTheCardPictures()
+{
+    const QDir folder(QStringLiteral(KELMORA_PKP_DIR));
+    const QStringList cards = folder.entryList({QStringLiteral("*.jpg")}, QDir::Files);
+    if (cards.isEmpty())
+        QSKIP("no card pictures in the source tree");
+    for (const QString &name : cards) {
+        QFile file(folder.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QImage image = decode(file.readAll());
+        QVERIFY2(image.size() == QSize(156, 251), qPrintable(name));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPicture)

@@ -161,7 +161,8 @@ void TestPictureBox::paintsByDisplayMode_data()
         << bmp(200, 300) << 0 << 0 << QList<Probe>{{{0, 0}, true}, {{167, 255}, true}, {{167, 0}, true}};
     QTest::newRow("1: stretched to fill")
         << bmp(40, 20) << 1 << 1
-        << QList<Probe>{{{0, 0}, true}, {{167, 0}, true}, {{0, 255}, true}, {{167, 255}, true}, {{84, 128}, true}};
+        << QList<Probe>{{{0, 0}, true}, {{167, 0}, true}, {{0, 255}, true}, {{167, 255}, true},
+                        {{84, 128}, true}};
     QTest::newRow("2: smaller picture centred at its own size")
         << bmp(40, 20) << 2 << 2
         << QList<Probe>{{{64, 118}, true},  {{103, 137}, true}, {{63, 118}, false}, {{104, 137}, false},
