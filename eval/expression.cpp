@@ -115,8 +115,10 @@ class Compiler {
 public:
     explicit Compiler(std::string_view text) : text(text) {}
 
-    // The error's description, or empty when the text compiled.
+    // The error's description, or empty when the text compiled; position()
+    // then tells where.
     std::string_view compile();
+    std::size_t position() const { return pos; }
 
     std::vector<Instruction> code;
     std::vector<std::string_view> regexes;
@@ -204,8 +206,10 @@ std::string_view Compiler::skipBlanksAndComments()
             if (close == std::string_view::npos)
                 return message::unterminatedComment;
             for (std::size_t i = pos + 2; i < close; ++i)
-                if (isLineBreak(text[i]))
+                if (isLineBreak(text[i])) {
+                    pos = i;
                     return message::invalidCharacter;
+                }
             pos = close + 2;
         } else {
             break;
@@ -484,7 +488,7 @@ ExpressionOutcome evaluateJScriptExpression(std::string_view text)
 {
     Compiler program(text);
     if (auto error = program.compile(); !error.empty())
-        return {std::nullopt, error};
+        return {std::nullopt, error, program.position()};
     if (program.empty)
         return {ScriptValue(), {}};
     return run(program);
