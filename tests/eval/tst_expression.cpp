@@ -129,6 +129,7 @@ private slots:
         row("postfix decrement then number", "1--2", "", "Expected ';'");
         row("postfix then number in parentheses", "(1++2)", "", "Expected ')'");
         row("postfix twice", "1----2", "", "Expected ';'");
+        row("postfix then call", "1++(2)", "", "Expected ';'");
         row("lone increment", "++", "", "Syntax error");
         row("letter", "24a", "", "Invalid character");
         row("point", "2.5", "", "Invalid character");
