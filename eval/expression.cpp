@@ -24,7 +24,18 @@ constexpr std::string_view functionExpected = "Function expected";
 // The compiled program is postfix code, run on a value stack; the order of
 // the code is JScript's order of evaluation, so the first run-time error met
 // is the one JScript reports.
-enum class Op : std::uint8_t { number, regex, plus, negate, add, subtract, multiply, divide, increment, call };
+enum class Op : std::uint8_t {
+    number,
+    regex,
+    plus,
+    negate,
+    add,
+    subtract,
+    multiply,
+    divide,
+    increment,
+    call
+};
 
 struct Instruction {
     Op op;
@@ -32,9 +43,18 @@ struct Instruction {
     double number = 0;
 };
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
-bool isLineBreak(char c) { return c == '\n' || c == '\r'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+bool isLineBreak(char c)
+{
+    return c == '\n' || c == '\r';
+}
 
 // A legacy octal literal rounded to the nearest double, ties to even, as a
 // decimal literal is; a plain running product would lose the last bits once
@@ -72,8 +92,8 @@ double octalValue(std::string_view digits)
 
 double literalValue(std::string_view digits)
 {
-    bool octal = digits.size() >= 2 && digits[0] == '0' &&
-                 digits.find_first_of("89") == std::string_view::npos;
+    bool octal
+        = digits.size() >= 2 && digits[0] == '0' && digits.find_first_of("89") == std::string_view::npos;
     if (octal)
         return octalValue(digits);
     double value = 0;
@@ -113,7 +133,10 @@ bool validPattern(std::string_view pattern)
 
 class Compiler {
 public:
-    explicit Compiler(std::string_view text) : text(text) {}
+    explicit Compiler(std::string_view text)
+        : text(text)
+    {
+    }
 
     // The error's description, or empty when the text compiled; position()
     // then tells where.
@@ -126,7 +149,17 @@ public:
 
 private:
     // What waits on the operator stack for its right side.
-    enum class Pending : std::uint8_t { group, call, plus, negate, increment, add, subtract, multiply, divide };
+    enum class Pending : std::uint8_t {
+        group,
+        call,
+        plus,
+        negate,
+        increment,
+        add,
+        subtract,
+        multiply,
+        divide
+    };
     // Where the parser stands: before an operand, after one that may still
     // be called or incremented, or after a postfix ++/-- that ends it.
     enum class State : std::uint8_t { operand, primary, postfixed };
@@ -236,7 +269,7 @@ std::string_view Compiler::scanRegex()
         return message::regexSyntax;
     if (pos < text.size() && isDigit(text[pos]))
         return message::regexSyntax; // digits there would be its flags, and no flag is a digit
-    code.push_back({Op::regex, static_cast<std::uint32_t>(regexes.size()), 0});
+    code.push_back({ Op::regex, static_cast<std::uint32_t>(regexes.size()), 0 });
     regexes.push_back(text.substr(start, pos - start));
     return {};
 }
@@ -244,7 +277,7 @@ std::string_view Compiler::scanRegex()
 void Compiler::binary(Pending p)
 {
     while (!pending.empty() && precedence(pending.back()) >= precedence(p)) {
-        code.push_back({opFor(pending.back())});
+        code.push_back({ opFor(pending.back()) });
         pending.pop_back();
     }
     pending.push_back(p);
@@ -271,7 +304,7 @@ std::string_view Compiler::compile()
                 std::size_t start = pos;
                 while (pos < text.size() && isDigit(text[pos]))
                     ++pos;
-                code.push_back({Op::number, 0, literalValue(text.substr(start, pos - start))});
+                code.push_back({ Op::number, 0, literalValue(text.substr(start, pos - start)) });
                 state = State::primary;
             } else if (c == '/') {
                 if (auto error = scanRegex(); !error.empty())
@@ -283,7 +316,8 @@ std::string_view Compiler::compile()
                 ++pos;
             } else if (c == '+' || c == '-') {
                 if (next == c) {
-                    pending.push_back(Pending::increment); // prefix ++ and -- alike: no operand is a reference
+                    pending.push_back(
+                        Pending::increment); // prefix ++ and -- alike: no operand is a reference
                     pos += 2;
                 } else {
                     pending.push_back(c == '+' ? Pending::plus : Pending::negate);
@@ -292,7 +326,7 @@ std::string_view Compiler::compile()
             } else if (c == ')' && emptyCall) {
                 pending.pop_back();
                 --openMarkers;
-                code.push_back({Op::call, 0, 0});
+                code.push_back({ Op::call, 0, 0 });
                 state = State::primary;
                 ++pos;
             } else if (c == ')' || c == '*') {
@@ -314,7 +348,7 @@ std::string_view Compiler::compile()
         } else if ((c == '+' || c == '-') && next == c) {
             if (state != State::primary)
                 return unexpected();
-            code.push_back({Op::increment}); // postfix: binds tighter than anything pending
+            code.push_back({ Op::increment }); // postfix: binds tighter than anything pending
             state = State::postfixed;
             pos += 2;
         } else if (c == '+') {
@@ -327,13 +361,13 @@ std::string_view Compiler::compile()
             binary(Pending::divide); // "//" and "/*" were taken as comments
         } else if (c == ')') {
             while (!pending.empty() && !isMarker(pending.back())) {
-                code.push_back({opFor(pending.back())});
+                code.push_back({ opFor(pending.back()) });
                 pending.pop_back();
             }
             if (pending.empty())
                 return message::expectedSemicolon;
             if (pending.back() == Pending::call)
-                code.push_back({Op::call, 1, 0});
+                code.push_back({ Op::call, 1, 0 });
             pending.pop_back();
             --openMarkers;
             state = State::primary;
@@ -351,7 +385,7 @@ std::string_view Compiler::compile()
     while (!pending.empty()) {
         if (isMarker(pending.back()))
             return message::expectedParenthesis;
-        code.push_back({opFor(pending.back())});
+        code.push_back({ opFor(pending.back()) });
         pending.pop_back();
     }
     return {};
@@ -364,18 +398,18 @@ class Strings {
 public:
     std::uint32_t leaf(std::string piece)
     {
-        nodes.push_back({std::move(piece), none, none});
+        nodes.push_back({ std::move(piece), none, none });
         return static_cast<std::uint32_t>(nodes.size() - 1);
     }
     std::uint32_t join(std::uint32_t left, std::uint32_t right)
     {
-        nodes.push_back({{}, left, right});
+        nodes.push_back({ {}, left, right });
         return static_cast<std::uint32_t>(nodes.size() - 1);
     }
     std::string text(std::uint32_t root) const
     {
         std::string out;
-        std::vector<std::uint32_t> todo{root};
+        std::vector<std::uint32_t> todo { root };
         while (!todo.empty()) {
             const Node &node = nodes[todo.back()];
             todo.pop_back();
@@ -409,8 +443,8 @@ ScriptValue numberValue(double x)
 {
     // JScript hands back whole numbers that fit as 32-bit integers; -0 stays
     // a double.
-    if (x >= std::numeric_limits<std::int32_t>::min() && x <= std::numeric_limits<std::int32_t>::max() &&
-        std::trunc(x) == x && !(x == 0 && std::signbit(x)))
+    if (x >= std::numeric_limits<std::int32_t>::min() && x <= std::numeric_limits<std::int32_t>::max()
+        && std::trunc(x) == x && !(x == 0 && std::signbit(x)))
         return static_cast<std::int32_t>(x);
     return x;
 }
@@ -433,38 +467,39 @@ ExpressionOutcome run(const Compiler &program)
     for (const Instruction &in : program.code) {
         switch (in.op) {
         case Op::number:
-            stack.push_back({Value::Kind::number, in.number, 0});
+            stack.push_back({ Value::Kind::number, in.number, 0 });
             break;
         case Op::regex:
-            stack.push_back({Value::Kind::object, 0, strings.leaf(std::string(program.regexes[in.argument]))});
+            stack.push_back(
+                { Value::Kind::object, 0, strings.leaf(std::string(program.regexes[in.argument])) });
             break;
         case Op::plus:
-            stack.back() = {Value::Kind::number, toNumber(stack.back()), 0};
+            stack.back() = { Value::Kind::number, toNumber(stack.back()), 0 };
             break;
         case Op::negate:
-            stack.back() = {Value::Kind::number, -toNumber(stack.back()), 0};
+            stack.back() = { Value::Kind::number, -toNumber(stack.back()), 0 };
             break;
         case Op::increment:
-            return {std::nullopt, message::illegalAssignment};
+            return { std::nullopt, message::illegalAssignment };
         case Op::call:
             // Arguments are evaluated before the callee is checked, and no
             // value here can be called.
-            return {std::nullopt, message::functionExpected};
+            return { std::nullopt, message::functionExpected };
         default: {
             Value right = stack.back();
             stack.pop_back();
             Value &left = stack.back();
             if (in.op == Op::add && (left.kind != Value::Kind::number || right.kind != Value::Kind::number)) {
-                left = {Value::Kind::string, 0, strings.join(toText(left), toText(right))};
+                left = { Value::Kind::string, 0, strings.join(toText(left), toText(right)) };
                 break;
             }
             double a = toNumber(left);
             double b = toNumber(right);
-            double result = in.op == Op::add        ? a + b
-                            : in.op == Op::subtract ? a - b
-                            : in.op == Op::multiply ? a * b
-                                                    : a / b;
-            left = {Value::Kind::number, result, 0};
+            double result = in.op == Op::add ? a + b
+                : in.op == Op::subtract      ? a - b
+                : in.op == Op::multiply      ? a * b
+                                             : a / b;
+            left = { Value::Kind::number, result, 0 };
             break;
         }
         }
@@ -473,12 +508,12 @@ ExpressionOutcome run(const Compiler &program)
     const Value &result = stack.back();
     switch (result.kind) {
     case Value::Kind::number:
-        return {numberValue(result.number), {}};
+        return { numberValue(result.number), {} };
     case Value::Kind::string:
-        return {ScriptValue(strings.text(result.text)), {}};
+        return { ScriptValue(strings.text(result.text)), {} };
     case Value::Kind::object:
     default:
-        return {ScriptValue(ScriptObject{strings.text(result.text)}), {}};
+        return { ScriptValue(ScriptObject { strings.text(result.text) }), {} };
     }
 }
 
@@ -488,9 +523,9 @@ ExpressionOutcome evaluateJScriptExpression(std::string_view text)
 {
     Compiler program(text);
     if (auto error = program.compile(); !error.empty())
-        return {std::nullopt, error, program.position()};
+        return { std::nullopt, error, program.position() };
     if (program.empty)
-        return {ScriptValue(), {}};
+        return { ScriptValue(), {} };
     return run(program);
 }
 
@@ -506,8 +541,8 @@ std::string jsNumberToString(double value)
     // The shortest digits that read back as the same double, then the
     // layout rules of the language's number-to-string conversion.
     char buffer[64];
-    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                      std::chars_format::scientific);
+    auto [end, error]
+        = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific);
     (void)error;
     std::string_view scientific(buffer, static_cast<std::size_t>(end - buffer));
     auto ePos = scientific.find('e');

@@ -13,7 +13,8 @@ bool sameIgnoringCase(std::string_view a, std::string_view b)
     return std::ranges::equal(a, b, [&](char x, char y) { return lower(x) == lower(y); });
 }
 
-constexpr std::string_view noEngineForLanguage = "Script engine for the specified language can not be created";
+constexpr std::string_view noEngineForLanguage
+    = "Script engine for the specified language can not be created";
 constexpr std::string_view outOfMemory = "Out of memory";
 
 } // namespace
@@ -30,7 +31,7 @@ bool JScriptEngine::setLanguage(std::string_view language)
     // the same engine as "JScript".
     languageKnown = sameIgnoringCase(language, "JScript") || sameIgnoringCase(language, "JavaScript");
     if (!languageKnown)
-        lastError = ScriptError{std::string(noEngineForLanguage), std::string(language), 0};
+        lastError = ScriptError { std::string(noEngineForLanguage), std::string(language), 0 };
     return languageKnown;
 }
 
@@ -49,19 +50,19 @@ std::optional<ScriptValue> JScriptEngine::eval(std::string_view expression)
 {
     try {
         if (!languageKnown) {
-            lastError = ScriptError{std::string(noEngineForLanguage), std::string(expression), 0};
+            lastError = ScriptError { std::string(noEngineForLanguage), std::string(expression), 0 };
             return std::nullopt;
         }
         ExpressionOutcome outcome = evaluateJScriptExpression(expression);
         if (outcome.value)
             return std::move(outcome.value);
         // The text is one line, so every error is in line 1.
-        lastError = ScriptError{std::string(outcome.errorDescription), std::string(expression), 1};
+        lastError = ScriptError { std::string(outcome.errorDescription), std::string(expression), 1 };
         return std::nullopt;
     } catch (const std::bad_alloc &) {
         lastError.reset();
         try {
-            lastError = ScriptError{std::string(outOfMemory), std::string(expression), 1};
+            lastError = ScriptError { std::string(outOfMemory), std::string(expression), 1 };
         } catch (const std::bad_alloc &) {
         }
         return std::nullopt;

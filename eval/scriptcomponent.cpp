@@ -39,12 +39,13 @@ struct ScriptComponent::State {
     std::unique_ptr<ScriptEngine> engine;
     bool engineCreated = false;
     std::string languageCopy; // at most languageCopyLimit bytes
-    std::string errorText;    // at most errorTextLimit bytes
+    std::string errorText; // at most errorTextLimit bytes
     std::int32_t timeout = defaultTimeout;
-    std::string language{defaultLanguage};
+    std::string language { defaultLanguage };
 };
 
-ScriptComponent::ScriptComponent(EngineFactory factory) : state(std::make_unique<State>())
+ScriptComponent::ScriptComponent(EngineFactory factory)
+    : state(std::make_unique<State>())
 {
     // Creating the engine. A factory that fails leaves the component without
     // an engine, silently: it still loads, and evaluates nothing.
@@ -139,8 +140,8 @@ Text ScriptComponent::composeErrorInfo()
     } else if (auto error = state->engine->error(); !error) {
         state->errorText.clear();
     } else {
-        std::string composed = "Error: " + error->description + ", " + error->text + "; in line " +
-                               std::to_string(error->line);
+        std::string composed = "Error: " + error->description + ", " + error->text + "; in line "
+            + std::to_string(error->line);
         // Cut by bytes on a character boundary: the text may hold Chinese.
         state->errorText = cutAtCharacter(composed, errorTextLimit);
         state->engine->clearError();
@@ -167,18 +168,22 @@ Text name()
 
 const std::array<PropertyInfo, 3> &properties()
 {
-    static const std::array<PropertyInfo, 3> list{{
-        {language, ev::languageName, "Language", ValueKind::text, false, "JScript", 0, ev::languageDescription},
-        {errorInfo, ev::errorInfoName, "ErrorInfo", ValueKind::text, true, nullptr, 0, ev::errorInfoDescription},
-        {timeout, ev::timeoutName, "TimeOut", ValueKind::integer, false, nullptr, defaultTimeout,
-         ev::timeoutDescription},
-    }};
+    static const std::array<PropertyInfo, 3> list { {
+        { language, ev::languageName, "Language", ValueKind::text, false, "JScript", 0,
+            ev::languageDescription },
+        { errorInfo, ev::errorInfoName, "ErrorInfo", ValueKind::text, true, nullptr, 0,
+            ev::errorInfoDescription },
+        { timeout, ev::timeoutName, "TimeOut", ValueKind::integer, false, nullptr, defaultTimeout,
+            ev::timeoutDescription },
+    } };
     return list;
 }
 
 const std::array<EventInfo, 1> &events()
 {
-    static const std::array<EventInfo, 1> list{{{0, ev::timeoutEventName, ev::timeoutEventDescription}}};
+    static const std::array<EventInfo, 1> list {
+        { { 0, ev::timeoutEventName, ev::timeoutEventDescription } }
+    };
     return list;
 }
 

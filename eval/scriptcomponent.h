@@ -58,7 +58,7 @@ struct PropertyInfo {
     std::string_view englishName;
     ValueKind kind;
     bool readOnly;
-    Text defaultText;           // text properties; nullptr: none
+    Text defaultText; // text properties; nullptr: none
     std::int32_t defaultNumber; // integer properties
     Text description;
 };
@@ -73,5 +73,5 @@ inline constexpr std::string_view englishName = "Script";
 Text name();
 const std::array<PropertyInfo, 3> &properties();
 const std::array<EventInfo, 1> &events(); // declared only: never raised
-inline constexpr std::array<std::string_view, 2> languageChoices{"JScript", "VBScript"};
+inline constexpr std::array<std::string_view, 2> languageChoices { "JScript", "VBScript" };
 } // namespace scriptkind

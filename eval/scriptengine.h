@@ -19,7 +19,7 @@ struct ScriptObject {
     bool operator==(const ScriptObject &) const = default;
 };
 using ScriptValue = std::variant<std::monostate, // empty
-                                 std::int32_t, float, double, ScriptCurrency, std::string, ScriptObject>;
+    std::int32_t, float, double, ScriptCurrency, std::string, ScriptObject>;
 
 // The parts of the last error an engine keeps until it is cleared.
 struct ScriptError {

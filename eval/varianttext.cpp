@@ -23,8 +23,8 @@ std::string currencyText(ScriptCurrency value)
 {
     bool negative = value.units < 0;
     // Through unsigned, so the most negative amount has a magnitude too.
-    std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value.units)
-                                       : static_cast<std::uint64_t>(value.units);
+    std::uint64_t magnitude
+        = negative ? 0 - static_cast<std::uint64_t>(value.units) : static_cast<std::uint64_t>(value.units);
     std::uint64_t whole = magnitude / 10000;
     std::string fraction = std::to_string(magnitude % 10000 + 10000).substr(1);
     while (!fraction.empty() && fraction.back() == '0')
@@ -96,11 +96,11 @@ std::optional<std::string> variantText(const ScriptValue &value)
         std::optional<std::string> operator()(const std::string &v) const { return v; }
         std::optional<std::string> operator()(const ScriptObject &v) const { return v.text; }
     };
-    return std::visit(Visitor{}, value);
+    return std::visit(Visitor {}, value);
 }
 
 bool isRealKind(const ScriptValue &value)
 {
-    return std::holds_alternative<float>(value) || std::holds_alternative<double>(value) ||
-           std::holds_alternative<ScriptCurrency>(value);
+    return std::holds_alternative<float>(value) || std::holds_alternative<double>(value)
+        || std::holds_alternative<ScriptCurrency>(value);
 }

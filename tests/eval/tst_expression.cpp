@@ -40,21 +40,27 @@ struct Fraction {
 Fraction combine(Fraction a, Fraction b, char op)
 {
     if (a.den == 0 || b.den == 0)
-        return {0, 0};
+        return { 0, 0 };
     Fraction r;
     switch (op) {
-    case '+': r = {a.num * b.den + b.num * a.den, a.den * b.den}; break;
-    case '-': r = {a.num * b.den - b.num * a.den, a.den * b.den}; break;
-    case '*': r = {a.num * b.num, a.den * b.den}; break;
+    case '+':
+        r = { a.num * b.den + b.num * a.den, a.den * b.den };
+        break;
+    case '-':
+        r = { a.num * b.den - b.num * a.den, a.den * b.den };
+        break;
+    case '*':
+        r = { a.num * b.num, a.den * b.den };
+        break;
     default:
         if (b.num == 0)
-            return {0, 0};
-        r = {a.num * b.den, a.den * b.num};
+            return { 0, 0 };
+        r = { a.num * b.den, a.den * b.num };
     }
     if (r.den < 0)
-        r = {-r.num, -r.den};
+        r = { -r.num, -r.den };
     std::int64_t g = std::gcd(r.num, r.den);
-    return {r.num / g, r.den / g};
+    return { r.num / g, r.den / g };
 }
 
 } // namespace
@@ -156,8 +162,8 @@ private slots:
         ScriptComponent component;
         Seen seen = evaluate(component, expression.toStdString());
         QCOMPARE(seen.text, text);
-        QByteArray expectedInfo = error.isEmpty() ? QByteArray()
-                                                  : "Error: " + error + ", " + expression + "; in line 1";
+        QByteArray expectedInfo
+            = error.isEmpty() ? QByteArray() : "Error: " + error + ", " + expression + "; in line 1";
         QCOMPARE(seen.errorInfo, expectedInfo);
     }
 
@@ -167,12 +173,14 @@ private slots:
         QTest::addColumn<QByteArray>("expression");
         QTest::addColumn<QByteArray>("text");
         constexpr int n = 100'000;
-        QTest::newRow("nested parentheses") << QByteArray(n, '(') + "1" + QByteArray(n, ')') << QByteArray("1");
+        QTest::newRow("nested parentheses")
+            << QByteArray(n, '(') + "1" + QByteArray(n, ')') << QByteArray("1");
         QTest::newRow("unclosed parentheses") << QByteArray(n, '(') + "1" << QByteArray();
-        QTest::newRow("nested negations") << QByteArray("-(").repeated(n) + "24" + QByteArray(n, ')')
-                                          << QByteArray("24");
+        QTest::newRow("nested negations")
+            << QByteArray("-(").repeated(n) + "24" + QByteArray(n, ')') << QByteArray("24");
         QTest::newRow("long sum") << "0" + QByteArray("+1").repeated(n) << QByteArray("100000");
-        QTest::newRow("nested calls") << QByteArray("1(").repeated(n) + "1" + QByteArray(n, ')') << QByteArray();
+        QTest::newRow("nested calls")
+            << QByteArray("1(").repeated(n) + "1" + QByteArray(n, ')') << QByteArray();
         QTest::newRow("string built from the right")
             << QByteArray("1+(").repeated(n) + "/2/" + QByteArray(n, ')') << QByteArray(n, '1') + "/2/";
     }
@@ -187,9 +195,9 @@ private slots:
     // A four-card expression reads "24" exactly when its exact value is 24.
     void onlyExactTwentyFourReadsTwentyFour()
     {
-        const char *shapes[] = {"((a o b) o c) o d", "(a o (b o c)) o d", "(a o b) o (c o d)", "a o ((b o c) o d)",
-                                "a o (b o (c o d))"};
-        const char ops[] = {'+', '-', '*', '/'};
+        const char *shapes[] = { "((a o b) o c) o d", "(a o (b o c)) o d", "(a o b) o (c o d)",
+            "a o ((b o c) o d)", "a o (b o (c o d))" };
+        const char ops[] = { '+', '-', '*', '/' };
         std::mt19937 random(24);
         ScriptComponent component;
         int exact = 0;
@@ -199,21 +207,31 @@ private slots:
             std::string ranks[4];
             for (int k = 0; k < 4; ++k) {
                 int rank = static_cast<int>(random() % 13) + 1;
-                values[k] = {rank, 1};
+                values[k] = { rank, 1 };
                 ranks[k] = std::to_string(rank);
             }
-            char chosen[3] = {ops[random() % 4], ops[random() % 4], ops[random() % 4]};
+            char chosen[3] = { ops[random() % 4], ops[random() % 4], ops[random() % 4] };
             int shape = static_cast<int>(random() % 5);
             // Exact value, following the shape's grouping.
             auto [a, b, c, d] = values;
             auto [o1, o2, o3] = chosen;
             Fraction value;
             switch (shape) {
-            case 0: value = combine(combine(combine(a, b, o1), c, o2), d, o3); break;
-            case 1: value = combine(combine(a, combine(b, c, o2), o1), d, o3); break;
-            case 2: value = combine(combine(a, b, o1), combine(c, d, o3), o2); break;
-            case 3: value = combine(a, combine(combine(b, c, o2), d, o3), o1); break;
-            default: value = combine(a, combine(b, combine(c, d, o3), o2), o1); break;
+            case 0:
+                value = combine(combine(combine(a, b, o1), c, o2), d, o3);
+                break;
+            case 1:
+                value = combine(combine(a, combine(b, c, o2), o1), d, o3);
+                break;
+            case 2:
+                value = combine(combine(a, b, o1), combine(c, d, o3), o2);
+                break;
+            case 3:
+                value = combine(a, combine(combine(b, c, o2), d, o3), o1);
+                break;
+            default:
+                value = combine(a, combine(b, combine(c, d, o3), o2), o1);
+                break;
             }
             std::string expression;
             int operand = 0;

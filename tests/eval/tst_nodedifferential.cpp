@@ -44,8 +44,8 @@ std::string numberLine(double x)
     if (std::isnan(x))
         return "NNaN";
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "N%llx",
-                  static_cast<unsigned long long>(std::bit_cast<std::uint64_t>(x)));
+    std::snprintf(
+        buffer, sizeof buffer, "N%llx", static_cast<unsigned long long>(std::bit_cast<std::uint64_t>(x)));
     return buffer;
 }
 
@@ -62,20 +62,23 @@ std::string outcomeLine(const ExpressionOutcome &outcome)
         std::string operator()(const std::string &v) const { return "S" + v; }
         std::string operator()(const ScriptObject &v) const { return "O" + v.text; }
     };
-    return std::visit(Visitor{}, *outcome.value);
+    return std::visit(Visitor {}, *outcome.value);
 }
 
 class Cases {
 public:
-    explicit Cases(unsigned seed) : random(seed) {}
+    explicit Cases(unsigned seed)
+        : random(seed)
+    {
+    }
 
     // A four-card expression as a player builds one: ranks 1 to 13, the four
     // operators, one of the five groupings; now and then a sign or two
     // ranks side by side.
     std::string fourCards()
     {
-        static const char *shapes[] = {"((a o b) o c) o d", "(a o (b o c)) o d", "(a o b) o (c o d)",
-                                       "a o ((b o c) o d)", "a o (b o (c o d))", "a o b o c o d"};
+        static const char *shapes[] = { "((a o b) o c) o d", "(a o (b o c)) o d", "(a o b) o (c o d)",
+            "a o ((b o c) o d)", "a o (b o (c o d))", "a o b o c o d" };
         std::string out;
         for (const char *p = shapes[below(6)]; *p; ++p) {
             if (*p == ' ')
@@ -98,7 +101,7 @@ public:
     // Button presses in any order: ranks 0 to 13 and symbols.
     std::string presses()
     {
-        static const char *symbols[] = {"+", "-", "*", "/", "(", ")"};
+        static const char *symbols[] = { "+", "-", "*", "/", "(", ")" };
         std::string out;
         for (int n = 1 + below(9); n > 0; --n)
             out += below(5) < 2 ? std::to_string(below(14)) : symbols[below(6)];
@@ -169,12 +172,11 @@ private slots:
         if (node.isEmpty())
             QSKIP("node is not on PATH: the comparison with a JavaScript engine was not run");
 
-        std::vector<std::string> cases = {"", "24", "()", "3(4)", "1++2", "1+++2", "++3", "1++", "1--2", "-0",
-                                          "0/0", "1/0", "013", "018", "0178", "00", "8//3", "8/*3*/", "/**/",
-                                          "/1/+1", "1+/2/", "/+/", "/1/2", "/(*)/", "/()/", "1/ /2/", "3()",
-                                          "3(4)++", "(1)(2)", "0777777777777777777777",
-                                          // octal ties, rounded to even
-                                          "01000000000000000002", "01000000000000000006", std::string(400, '9')};
+        std::vector<std::string> cases = { "", "24", "()", "3(4)", "1++2", "1+++2", "++3", "1++", "1--2",
+            "-0", "0/0", "1/0", "013", "018", "0178", "00", "8//3", "8/*3*/", "/**/", "/1/+1", "1+/2/", "/+/",
+            "/1/2", "/(*)/", "/()/", "1/ /2/", "3()", "3(4)++", "(1)(2)", "0777777777777777777777",
+            // octal ties, rounded to even
+            "01000000000000000002", "01000000000000000006", std::string(400, '9') };
         Cases make(20240601);
         for (int i = 0; i < 20'000; ++i)
             cases.push_back(make.fourCards());
@@ -202,7 +204,7 @@ private slots:
                 in.write((c + '\n').c_str());
         }
         QProcess process;
-        process.start(node, {script, input, output});
+        process.start(node, { script, input, output });
         QVERIFY(process.waitForFinished(60'000));
         QCOMPARE(process.exitCode(), 0);
 
@@ -223,17 +225,18 @@ private slots:
             // Node knows the exponent operator "**", which JScript never had:
             // there a "*" right after a "*" operator is a syntax error.
             std::size_t at = outcome.errorPosition;
-            if (theirs != "E" && outcome.errorDescription == "Syntax error" && at != std::string::npos &&
-                at > 0 && cases[i][at] == '*' && cases[i][at - 1] == '*') {
+            if (theirs != "E" && outcome.errorDescription == "Syntax error" && at != std::string::npos
+                && at > 0 && cases[i][at] == '*' && cases[i][at - 1] == '*') {
                 ++exponents;
                 continue;
             }
             if (theirs != mine && disagreements.size() < 20)
-                disagreements << QString::fromStdString("'" + cases[i] + "': node " + theirs + ", here " + mine);
+                disagreements << QString::fromStdString(
+                    "'" + cases[i] + "': node " + theirs + ", here " + mine);
         }
         qInfo("%zu cases compared with node: %d numbers, %d strings, %d objects, %d empty, %d rejected "
               "(%d of them for the exponent operator, which node has and JScript lacks)",
-              cases.size(), kinds['N'], kinds['S'], kinds['O'], kinds['U'], kinds['E'], exponents);
+            cases.size(), kinds['N'], kinds['S'], kinds['O'], kinds['U'], kinds['E'], exponents);
         if (!disagreements.isEmpty())
             QFAIL(qPrintable(disagreements.join('\n')));
     }

@@ -58,16 +58,16 @@ private slots:
         row("single 1e6 fixed", 1e6f, "1000000");
         row("single half", 0.5f, "0.5");
         row("single small", 1.5e-7f, "1.5E-07");
-        row("currency", ScriptCurrency{12345}, "1.2345");
-        row("currency whole", ScriptCurrency{240000}, "24");
-        row("currency below one", ScriptCurrency{2500}, "0.25");
-        row("currency negative", ScriptCurrency{-15000}, "-1.5");
-        row("currency most negative", ScriptCurrency{std::numeric_limits<std::int64_t>::min()},
+        row("currency", ScriptCurrency { 12345 }, "1.2345");
+        row("currency whole", ScriptCurrency { 240000 }, "24");
+        row("currency below one", ScriptCurrency { 2500 }, "0.25");
+        row("currency negative", ScriptCurrency { -15000 }, "-1.5");
+        row("currency most negative", ScriptCurrency { std::numeric_limits<std::int64_t>::min() },
             "-922337203685477.5808");
         row("string", std::string("abc"), "abc");
         row("string with point stays", std::string(".5"), ".5");
         row("empty string", std::string(), "");
-        row("object", ScriptObject{"/1/"}, "/1/");
+        row("object", ScriptObject { "/1/" }, "/1/");
     }
     void valueGivesText()
     {

@@ -25,7 +25,10 @@ QByteArray errorInfo(ScriptComponent &component)
 // An engine that writes down the calls made on it and answers as told.
 class RecordingEngine final : public ScriptEngine {
 public:
-    explicit RecordingEngine(std::vector<std::string> &log) : log(log) {}
+    explicit RecordingEngine(std::vector<std::string> &log)
+        : log(log)
+    {
+    }
 
     bool setAllowUI(bool allow) override { return note("allowUI " + std::to_string(allow)); }
     bool setLanguage(std::string_view language) override { return note("language " + std::string(language)); }
@@ -69,8 +72,8 @@ private slots:
         std::vector<std::string> log;
         ScriptComponent component([&] { return std::make_unique<RecordingEngine>(log); });
         QVERIFY(component.engineCreated());
-        std::vector<std::string> expected{"allowUI 1", "language JScript", "language JScript", "reset",
-                                          "timeout -1"};
+        std::vector<std::string> expected { "allowUI 1", "language JScript", "language JScript", "reset",
+            "timeout -1" };
         QCOMPARE(log, expected);
 
         log.clear();
@@ -78,7 +81,7 @@ private slots:
         component.writeProperty(scriptkind::language, textValue("VBScript"));
         component.writeProperty(scriptkind::language, textValue(nullptr));
         component.writeProperty(scriptkind::errorInfo, textValue("ignored"));
-        expected = {"timeout 5000", "language VBScript", "reset", "language ", "reset"};
+        expected = { "timeout 5000", "language VBScript", "reset", "language ", "reset" };
         QCOMPARE(log, expected);
         QCOMPARE(component.readProperty(scriptkind::timeout), 5000);
         QCOMPARE(valueText(component.readProperty(scriptkind::language)), nullptr);
@@ -111,7 +114,8 @@ private slots:
         QFETCH(QByteArray, language);
         QFETCH(bool, evaluates);
         ScriptComponent component;
-        component.writeProperty(scriptkind::language, textValue(language.isEmpty() ? nullptr : language.data()));
+        component.writeProperty(
+            scriptkind::language, textValue(language.isEmpty() ? nullptr : language.data()));
         QCOMPARE(takeText(valueText(component.readProperty(scriptkind::language))), language);
         QCOMPARE(takeText(component.evaluateExpression("3*8")), evaluates ? QByteArray("24") : QByteArray());
         if (!evaluates)
@@ -127,7 +131,8 @@ private slots:
         QTest::addColumn<QByteArray>("expression");
         QTest::addColumn<QByteArray>("info");
         QTest::newRow("syntax") << QByteArray("()") << QByteArray("Error: Syntax error, (); in line 1");
-        QTest::newRow("run time") << QByteArray("3(4)") << QByteArray("Error: Function expected, 3(4); in line 1");
+        QTest::newRow("run time") << QByteArray("3(4)")
+                                  << QByteArray("Error: Function expected, 3(4); in line 1");
     }
     void errorInfoIsComposedOnceThenCleared()
     {
@@ -155,7 +160,7 @@ private slots:
             return nullptr;
         });
         QVERIFY(!component.engineCreated());
-        for (const char *expression : {"24", "3*8", "", "()"})
+        for (const char *expression : { "24", "3*8", "", "()" })
             QCOMPARE(component.evaluateExpression(expression), nullptr);
         const QByteArray missing(gbk("脚本组件创建失败,请检查msscript.ocx是否注册!").c_str());
         QCOMPARE(errorInfo(component), missing);
@@ -182,11 +187,11 @@ private slots:
         };
         // "Error: " is 7 bytes, so the description's characters start at an
         // odd offset, or at an even one after an ASCII "x".
-        QTest::newRow("short Chinese kept whole") << QByteArray(gbk("语法错误").c_str()) << QByteArray("1+")
-                                                  << 7 + 8 + 2 + 2 + 11;
+        QTest::newRow("short Chinese kept whole")
+            << QByteArray(gbk("语法错误").c_str()) << QByteArray("1+") << 7 + 8 + 2 + 2 + 11;
         QTest::newRow("character across 256 dropped") << repeat(chinese, 200) << QByteArray("1") << 256 - 1;
-        QTest::newRow("character ending at 256 kept") << QByteArray("x") + repeat(chinese, 200) << QByteArray("1")
-                                                      << 256;
+        QTest::newRow("character ending at 256 kept")
+            << QByteArray("x") + repeat(chinese, 200) << QByteArray("1") << 256;
         QTest::newRow("ASCII cut at 256") << QByteArray(300, 'x') << QByteArray("1") << 256;
     }
     void errorInfoIsCutAtACharacterBoundary()
@@ -197,7 +202,7 @@ private slots:
         std::vector<std::string> log;
         ScriptComponent component([&] {
             auto engine = std::make_unique<RecordingEngine>(log);
-            engine->failWith = ScriptError{description.toStdString(), source.toStdString(), 1};
+            engine->failWith = ScriptError { description.toStdString(), source.toStdString(), 1 };
             return engine;
         });
         QCOMPARE(component.evaluateExpression(source.constData()), nullptr);
