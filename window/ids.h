@@ -72,6 +72,12 @@ enum class Event : std::int32_t {
     wheelTurned = -12,
     clicked = 0, // a button's
     tick = 0,    // a timer's
+    // The window's own: created, asked to close (a result of 0 refuses),
+    // destroyed, outer size changed.
+    windowCreated = 0,
+    closeRequested = 1,
+    windowDestroyed = 2,
+    sizeChanged = 3,
 };
 
 // Key state bits of mouse and key events.

@@ -1,0 +1,181 @@
+// Whole-process figures: start to first painted window and resident memory,
+// for the game and for a bare Qt window of the same size, and memory after
+// long play. Run without arguments it drives its own child processes:
+//   bench_startup [runs] [cycles]
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTimer>
+#include <QWidget>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "game/handlers.h"
+#include "game/program.h"
+#include "game/variables.h"
+#include "runtime/texts.h"
+#include "window/lifecycle.h"
+
+namespace {
+
+long residentKiB()
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+// Reports once the first paint of any window has been flushed, then closes
+// every window so the program ends its own way.
+class FirstPaint : public QObject {
+public:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        if (!seen && event->type() == QEvent::Paint && object->isWidgetType()) {
+            seen = true;
+            QTimer::singleShot(0, [] {
+                std::printf("painted %ld\n", residentKiB());
+                std::fflush(stdout);
+                QApplication::closeAllWindows();
+            });
+        }
+        return false;
+    }
+
+private:
+    bool seen = false;
+};
+
+int childGame(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    FirstPaint probe;
+    app.installEventFilter(&probe);
+    const int code = startProgram();
+    shutDownRuntime();
+    return code;
+}
+
+int childBare(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    FirstPaint probe;
+    app.installEventFilter(&probe);
+    QWidget window;
+    window.setWindowTitle("bare");
+    window.resize(1011, 454);
+    window.show();
+    return app.exec();
+}
+
+int childCycles(int argc, char **argv, int cycles)
+{
+    QApplication app(argc, argv);
+    startRuntime(gameHandlers());
+    initProgramVariables();
+    loadWindow(mainWindow);
+    QApplication::processEvents();
+    const long before = residentKiB();
+    long historyBytes = 0;
+    for (int i = 0; i < cycles; ++i) {
+        dealHand();
+        pickCard(1);
+        appendSymbol("*");
+        pickCard(2);
+        checkAnswer();
+        historyBytes += textLength(historyText) + 1;
+        if (i % 100 == 0)
+            QApplication::processEvents();
+    }
+    QApplication::processEvents();
+    std::printf("cycles %d before %ld after %ld history %ld\n", cycles, before, residentKiB(), historyBytes / 1024);
+    return 0;
+}
+
+struct Run {
+    double milliseconds = -1;
+    long kib = -1;
+};
+
+Run runChild(const QString &mode)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer clock;
+    clock.start();
+    child.start(QCoreApplication::applicationFilePath(), {"--child", mode});
+    Run run;
+    while (child.waitForReadyRead(20000)) {
+        const QByteArray line = child.readLine();
+        if (line.startsWith("painted")) {
+            run.milliseconds = clock.nsecsElapsed() / 1e6;
+            run.kib = line.mid(8).trimmed().toLong();
+            break;
+        }
+    }
+    child.waitForFinished(20000);
+    return run;
+}
+
+template <typename T>
+T median(std::vector<T> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc >= 3 && QByteArray(argv[1]) == "--child") {
+        const QByteArray mode = argv[2];
+        if (mode == "game")
+            return childGame(argc, argv);
+        if (mode == "bare")
+            return childBare(argc, argv);
+        return childCycles(argc, argv, argc >= 4 ? std::atoi(argv[3]) : 10000);
+    }
+
+    QCoreApplication app(argc, argv);
+    const int runs = argc >= 2 ? std::max(1, std::atoi(argv[1])) : 15;
+    const int cycles = argc >= 3 ? std::atoi(argv[2]) : 10000;
+    std::vector<double> gameTimes, bareTimes;
+    std::vector<long> gameMemory, bareMemory;
+    // Alternate, so that a slow spell of the machine hits both alike.
+    for (int i = 0; i < runs; ++i) {
+        const Run game = runChild("game");
+        const Run bare = runChild("bare");
+        if (game.milliseconds < 0 || bare.milliseconds < 0) {
+            std::fprintf(stderr, "a child did not paint\n");
+            return 1;
+        }
+        gameTimes.push_back(game.milliseconds);
+        bareTimes.push_back(bare.milliseconds);
+        gameMemory.push_back(game.kib);
+        bareMemory.push_back(bare.kib);
+    }
+    const double gameTime = median(gameTimes), bareTime = median(bareTimes);
+    const long gameKiB = median(gameMemory), bareKiB = median(bareMemory);
+    std::printf("start to first paint, median of %d: game %.1f ms, bare Qt window %.1f ms, ratio %.2f\n", runs,
+                gameTime, bareTime, gameTime / bareTime);
+    std::printf("resident memory after start, median: game %ld KiB, bare Qt window %ld KiB, ratio %.2f\n", gameKiB,
+                bareKiB, double(gameKiB) / double(bareKiB));
+    std::fflush(stdout);
+    if (cycles > 0) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(), {"--child", "cycles", QString::number(cycles)});
+        child.waitForFinished(-1);
+        std::printf("%s", child.readAllStandardOutput().constData());
+    }
+    return 0;
+}

@@ -1,0 +1,335 @@
+#include "controls.h"
+
+#include <algorithm>
+#include <climits>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QPainter>
+#include <QStyleOptionButton>
+#include <QStyledItemDelegate>
+#include <QStylePainter>
+#include <QTextOption>
+#include <QWindow>
+
+#include "eval/scriptcomponent.h"
+
+namespace {
+
+// Rows one pixel taller than the font; tabs to stops of eight average
+// characters.
+class ListItemDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override
+    {
+        return QSize(option.rect.width(), option.fontMetrics.height() + 1);
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        const bool selected = option.state & QStyle::State_Selected;
+        const QPalette &palette = option.palette;
+        if (selected)
+            painter->fillRect(option.rect, palette.color(QPalette::Active, QPalette::Highlight));
+        QTextOption textOption(Qt::AlignLeft | Qt::AlignVCenter);
+        textOption.setWrapMode(QTextOption::NoWrap);
+        textOption.setTabStopDistance(8 * option.fontMetrics.averageCharWidth());
+        painter->setFont(option.font);
+        painter->setPen(palette.color(QPalette::Active, selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(QRectF(option.rect.adjusted(2, 0, -2, 0)), index.data().toString(), textOption);
+        if ((option.state & QStyle::State_HasFocus) && (option.state & QStyle::State_Active)) {
+            QPen pen(palette.color(QPalette::Active, selected ? QPalette::HighlightedText : QPalette::Text));
+            pen.setStyle(Qt::DotLine);
+            painter->setPen(pen);
+            painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+        }
+    }
+};
+
+} // namespace
+
+CaptionButton::CaptionButton(QWidget *parent) : QPushButton(parent)
+{
+    // Enter presses no button.
+    setAutoDefault(false);
+    setDefault(false);
+}
+
+void CaptionButton::paintEvent(QPaintEvent *)
+{
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QString caption = option.text;
+    option.text.clear();
+    painter.drawControl(QStyle::CE_PushButtonBevel, option);
+
+    QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    if (option.state & (QStyle::State_Sunken | QStyle::State_On))
+        area.translate(style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &option, this),
+                       style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
+    painter.drawItemText(area, Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic, palette(), isEnabled(),
+                         caption, QPalette::ButtonText);
+}
+
+EditBox::EditBox(QWidget *parent) : QLineEdit(parent)
+{
+    setReadOnly(true);
+    setFrame(false);
+    setMaxLength(INT_MAX); // no length limit
+    setTextMargins(2, 1, 2, 1);
+    QPalette colours = palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        colours.setColor(group, QPalette::Base, Qt::white);
+        colours.setColor(group, QPalette::Text, Qt::black);
+    }
+    setPalette(colours);
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+    showSelection(false);
+}
+
+void EditBox::showSelection(bool shown)
+{
+    // A hidden selection is drawn in the box's own colours; it stays in
+    // place for when the focus comes back.
+    QPalette colours = palette();
+    const QPalette standard = QApplication::palette(this);
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        colours.setColor(group, QPalette::Highlight,
+                         shown ? standard.color(group, QPalette::Highlight) : colours.color(group, QPalette::Base));
+        colours.setColor(group, QPalette::HighlightedText,
+                         shown ? standard.color(group, QPalette::HighlightedText)
+                               : colours.color(group, QPalette::Text));
+    }
+    setPalette(colours);
+}
+
+void EditBox::focusInEvent(QFocusEvent *event)
+{
+    showSelection(true);
+    QLineEdit::focusInEvent(event);
+}
+
+void EditBox::focusOutEvent(QFocusEvent *event)
+{
+    showSelection(false);
+    QLineEdit::focusOutEvent(event);
+}
+
+void EditBox::paintEvent(QPaintEvent *event)
+{
+    QLineEdit::paintEvent(event);
+    QPainter painter(this);
+    painter.setPen(Qt::black);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+ListBox::ListBox(QWidget *parent) : QListWidget(parent)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSortingEnabled(false);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    setUniformItemSizes(true);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideNone);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setItemDelegate(new ListItemDelegate(this));
+    QPalette colours = palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        colours.setColor(group, QPalette::Base, Qt::white);
+        colours.setColor(group, QPalette::Text, Qt::black);
+    }
+    setPalette(colours);
+}
+
+BlockProgressBar::BlockProgressBar(QWidget *parent) : QProgressBar(parent)
+{
+    setOrientation(Qt::Horizontal);
+    setTextVisible(false);
+}
+
+void BlockProgressBar::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const QPalette &colours = palette();
+    const QRect outer = rect();
+    painter.fillRect(outer, colours.color(QPalette::Active, QPalette::Button));
+    // Thin sunken border: shadow above and left, light below and right.
+    painter.setPen(colours.color(QPalette::Active, QPalette::Dark));
+    painter.drawLine(outer.topLeft(), outer.topRight());
+    painter.drawLine(outer.topLeft(), outer.bottomLeft());
+    painter.setPen(colours.color(QPalette::Active, QPalette::Light));
+    painter.drawLine(outer.bottomLeft(), outer.bottomRight());
+    painter.drawLine(outer.topRight(), outer.bottomRight());
+
+    const QRect inner = outer.adjusted(2, 2, -2, -2);
+    const qint64 span = qint64(maximum()) - minimum();
+    if (inner.isEmpty() || span <= 0)
+        return;
+    const int filled = int(inner.width() * (qint64(value()) - minimum()) / span);
+    const int block = std::max(2, inner.height() * 2 / 3);
+    const int gap = 2;
+    painter.setClipRect(inner);
+    const QColor chunk = colours.color(QPalette::Active, QPalette::Highlight);
+    for (int x = 0; x < filled; x += block + gap)
+        painter.fillRect(QRect(inner.left() + x, inner.top(), block, inner.height()), chunk);
+}
+
+TransparentLabel::TransparentLabel(QWidget *parent) : QWidget(parent)
+{
+    // No background of its own: the parent's shows through.
+    setAutoFillBackground(false);
+}
+
+void TransparentLabel::setText(const QString &text)
+{
+    m_text = text;
+    // Repaints together with what lies behind it.
+    update();
+}
+
+void TransparentLabel::setTextColour(const QColor &colour)
+{
+    m_colour = colour;
+    update();
+}
+
+void TransparentLabel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setFont(font());
+    painter.setPen(m_colour);
+    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_text);
+}
+
+TimerControl::TimerControl(QWidget *parent) : QWidget(parent)
+{
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        if (onTick)
+            onTick();
+    });
+}
+
+void TimerControl::setPeriod(std::int32_t period)
+{
+    period = std::max(period, 0);
+    if (period == m_period)
+        return;
+    m_period = period;
+    m_timer.stop();
+    if (period > 0)
+        m_timer.start(period);
+}
+
+ScriptHost::ScriptHost(QWidget *parent) : QWidget(parent), m_component(std::make_unique<ScriptComponent>())
+{
+}
+
+ScriptHost::~ScriptHost() = default;
+
+ClientArea::ClientArea(QWidget *parent, const QColor &background) : QWidget(parent), m_background(background)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ClientArea::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    painter.fillRect(event->rect(), m_background);
+}
+
+void ClientArea::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    if (onFocusIn)
+        onFocusIn();
+}
+
+MainFrame::MainFrame(const QColor &background, QSize outer)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      m_client(new ClientArea(this, background)), m_outer(outer)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    fit();
+}
+
+MainFrame::~MainFrame()
+{
+    if (onDestroy)
+        onDestroy();
+}
+
+void MainFrame::setOuterSize(QSize outer)
+{
+    m_outer = outer;
+    fit();
+}
+
+void MainFrame::fit()
+{
+    // The frame is known once the window manager has framed the window; until
+    // then, and where there is none, it counts as nothing.
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const int own = frame.isNull() ? 1 : 0;
+    const QSize client(std::max(0, m_outer.width() - frame.left() - frame.right() - 2 * own),
+                       std::max(0, m_outer.height() - frame.top() - frame.bottom() - 2 * own));
+    const QSize whole = client + QSize(2 * own, 2 * own);
+    if (own != m_ownFrame || whole != size()) {
+        m_ownFrame = own;
+        // Fixed: the user cannot resize the window, nor maximise it.
+        setFixedSize(whole);
+        update();
+    }
+    m_client->setGeometry(own, own, client.width(), client.height());
+}
+
+bool MainFrame::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowStateChange:
+    case QEvent::PlatformSurface:
+        // The window manager may have framed the window since.
+        {
+            const bool handled = QWidget::event(event);
+            fit();
+            return handled;
+        }
+    case QEvent::FocusIn:
+    case QEvent::WindowActivate: {
+        const bool handled = QWidget::event(event);
+        if (onFocusWanted && (focusWidget() == nullptr || focusWidget() == this || focusWidget() == m_client))
+            onFocusWanted();
+        return handled;
+    }
+    default:
+        return QWidget::event(event);
+    }
+}
+
+void MainFrame::closeEvent(QCloseEvent *event)
+{
+    if (onCloseRequest && !onCloseRequest())
+        event->ignore();
+    else
+        event->accept();
+}
+
+void MainFrame::paintEvent(QPaintEvent *)
+{
+    if (m_ownFrame <= 0)
+        return;
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Active, QPalette::Shadow));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}

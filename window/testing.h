@@ -1,0 +1,31 @@
+#pragma once
+
+// Seams for tests. The game itself never uses these.
+
+#include <functional>
+#include <string>
+
+#include <QWidget>
+
+#include "ids.h"
+
+// The widget of a control, or the main window's top-level widget for the
+// window unit; nullptr when it is not built.
+QWidget *controlWidget(WindowId window, ControlId control);
+// The main window's client area, in which the controls are placed.
+QWidget *clientAreaWidget(WindowId window);
+
+// Destroys a loaded window at once, as closing it would once its close
+// request has been granted; nothing when it is not loaded. Lets one process
+// load the window afresh for each test.
+void unloadWindow(WindowId window);
+
+// Replaces the fatal error box: gets the report's text (GBK) instead of
+// showing it; the process still ends with exit code -1 afterwards. An empty
+// function restores the message box.
+using FatalReportBox = std::function<void(const std::string &report)>;
+void setFatalReportBox(FatalReportBox box);
+
+// Makes building this control fail in later loads (0: none), as a control
+// whose settings cannot be read would.
+void failControlBuild(ControlId control);

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "ids.h"
+#include "lifecycle.h"
+#include "runtime/memory.h"
+
+// The window data: every window's settings and its controls in their defined
+// order, written once here and read by startRuntime. Names, captions and
+// texts are readable UTF-8; they become GBK when the data is resolved.
+
+enum class ControlKind : std::int32_t {
+    window,
+    button,
+    pictureBox,
+    editBox,
+    listBox,
+    progressBar,
+    timer,
+    transparentLabel,
+    scriptComponent,
+};
+
+struct Rgb {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+    friend bool operator==(const Rgb &, const Rgb &) = default;
+};
+
+// A font of the control's own. No face means the default UI font. The height
+// is the character height in pixels (the em, without internal leading).
+struct FontData {
+    const char *face = nullptr;
+    std::int32_t height = 0;
+    std::int32_t weight = 400;
+};
+
+struct BindingData {
+    std::int32_t event;
+    const char *handler;
+};
+
+struct ControlData {
+    ControlKind kind;
+    const char *name;
+    ControlId id;
+    std::int32_t left;
+    std::int32_t top;
+    std::int32_t width;
+    std::int32_t height;
+    bool visible = true;
+    bool tabStop = false;
+    const char *text = nullptr; // caption, content or label text
+    FontData font{};
+    std::optional<Rgb> textColour{};
+    std::int32_t minimum = 0; // a progress bar's range
+    std::int32_t maximum = 0;
+    const char *picture = nullptr; // alias of a built-in picture
+    std::span<const BindingData> bindings{};
+};
+
+struct WindowData {
+    const char *name;
+    WindowId id;
+    ControlId unit; // the window's own control identifier
+    const char *title;
+    std::int32_t width; // outer size, frame included
+    std::int32_t height;
+    Rgb background;
+    std::span<const char *const> icons; // aliases of the built-in icon sizes
+    bool escapeCloses;
+    std::span<const BindingData> bindings;
+    std::span<const ControlData> controls;
+};
+
+// The program's window data.
+std::span<const WindowData> windowTable();
+
+// Resource folder of the built-in pictures.
+inline constexpr char builtinPrefix[] = ":/builtin/";
+
+// The window data with its references resolved: texts in GBK, built-in
+// pictures read from the resources, handler names bound to handlers.
+struct ResolvedControl {
+    const ControlData *data = nullptr;
+    std::string text; // GBK
+    std::vector<unsigned char> picture; // the built-in picture's bytes
+    std::map<std::int32_t, EventHandler> handlers;
+};
+
+struct ResolvedWindow {
+    const WindowData *data = nullptr;
+    std::string title; // GBK
+    std::vector<std::vector<unsigned char>> icons;
+    std::map<std::int32_t, EventHandler> handlers;
+    std::vector<ResolvedControl> controls;
+};
+
+// Whether a kind raises events at all.
+bool kindRaisesEvents(ControlKind kind);
+
+// nullopt when the data cannot be read: a text with no GBK form, a built-in
+// picture that is not in the resources, an identifier used twice, a size
+// below zero, or a binding to an event the kind does not have. A handler
+// name that `handlers` does not hold leaves its event unbound.
+std::optional<std::vector<ResolvedWindow>> resolveWindowData(std::span<const WindowData> table,
+                                                             std::span<const NamedHandler> handlers);
