@@ -32,8 +32,9 @@ click 290 310   # *
 click 550 357   # 验算结果
 shot after
 
-changed=$(compare -metric AE <(convert "$out/before.png" -crop 156x251+16+16 +repage png:-) \
-                             <(convert "$out/after.png" -crop 156x251+16+16 +repage png:-) null: 2>&1 || true)
+convert "$out/before.png" -crop 156x251+16+16 +repage "$out/card-before.png"
+convert "$out/after.png" -crop 156x251+16+16 +repage "$out/card-after.png"
+changed=$(compare -metric AE "$out/card-before.png" "$out/card-after.png" null: 2>&1 || true)
 red=$(count 115x64+630+322 '(r>0.8&&g<0.25&&b<0.25)?1:0' "$out/after.png")
 ink=$(count 190x18+780+19 '(r<0.4&&g<0.4&&b<0.4)?1:0' "$out/after.png")
 echo "card pixels changed: $changed, red verdict pixels: $red, history text pixels: $ink"
