@@ -1,0 +1,181 @@
+#include <QApplication>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "gbkliteral.h"
+#include "runtime/fatal.h"
+#include "window/lifecycle.h"
+#include "window/operations.h"
+#include "window/testing.h"
+#include "wttexts.h"
+
+namespace {
+
+void say(const char *line)
+{
+    std::printf("%s\n", line);
+    std::fflush(stdout);
+}
+
+const NamedHandler handlers[] = {
+    {"countdownTick", [](const EventRecord &) -> std::optional<std::int32_t> {
+         say("tick");
+         return std::nullopt;
+     }},
+};
+
+void printReport(const std::string &report)
+{
+    std::fwrite(report.data(), 1, report.size(), stdout);
+    std::fflush(stdout);
+}
+
+void startWithWindow()
+{
+    startRuntime(handlers);
+    registerExitRoutine([] { say("exit routine"); });
+    setFatalReportBox(printReport);
+    loadWindow(mainWindow);
+}
+
+int endNormally()
+{
+    runMessageLoop();
+    shutDownRuntime();
+    return 0;
+}
+
+// Each child ends its process one way or another.
+int runChild(const QByteArray &what)
+{
+    if (what == "no-display") {
+        startRuntime(handlers);
+        return 0;
+    }
+    startWithWindow();
+    if (what == "escape") {
+        QTimer::singleShot(50, [] {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(controlWidget(mainWindow, control::plusButton), &press);
+        });
+        return endNormally();
+    }
+    if (what == "close") {
+        QTimer::singleShot(50, [] { controlWidget(mainWindow, control::mainWindowUnit)->close(); });
+        return endNormally();
+    }
+    if (what == "fatal-1")
+        reportFatalError(1, gbk("数组成员引用下标超出定义范围").c_str());
+    if (what == "fatal-0")
+        reportFatalError(0, gbk("载入启动窗口失败").c_str());
+    if (what == "no-handler-during-report") {
+        setFatalReportBox([](const std::string &report) {
+            printReport(report);
+            QTest::qWait(300); // the timer falls due many times meanwhile
+        });
+        writeProperty(mainWindow, control::countdownTimer, TimerProperty::period, -1, 10);
+        reportFatalError(0, "x");
+    }
+    if (what == "unloaded-window")
+        writeProperty(mainWindow + 1, control::timeBar, ProgressProperty::position, -1, 1);
+    if (what == "missing-control")
+        appendEditText(mainWindow, 12345, {"1"});
+    if (what == "control-window-missing")
+        (void)readProperty(mainWindow, 12345, EditProperty::content, -1);
+    if (what == "build-fails") {
+        unloadWindow(mainWindow);
+        failControlBuild(control::historyList);
+        loadWindow(mainWindow);
+    }
+    return 3;
+}
+
+QByteArray report(const char *utf8Message, int code)
+{
+    return QByteArray::fromStdString(composeFatalReport(code, gbk(utf8Message).c_str()));
+}
+
+} // namespace
+
+class LifecycleTest : public QObject {
+    Q_OBJECT
+
+    struct Outcome {
+        int exitCode;
+        QByteArray output;
+        QByteArray errors;
+    };
+
+    static Outcome run(const QString &child, const QProcessEnvironment &environment = {})
+    {
+        QProcess process;
+        if (!environment.isEmpty())
+            process.setProcessEnvironment(environment);
+        process.start(QCoreApplication::applicationFilePath(), {"--child", child});
+        process.waitForFinished(30000);
+        return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    }
+
+private slots:
+    void closingTheWindowEndsTheLoopAndRunsTheExitRoutineOnce_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Escape on a control") << "escape";
+        QTest::newRow("close button") << "close";
+    }
+    void closingTheWindowEndsTheLoopAndRunsTheExitRoutineOnce()
+    {
+        QFETCH(QString, how);
+        const Outcome outcome = run(how);
+        QCOMPARE(outcome.exitCode, 0);
+        QCOMPARE(outcome.output, QByteArray("exit routine\n"));
+    }
+
+    void fatalErrorsReportAndEndWithoutTheExitRoutine_data()
+    {
+        QTest::addColumn<QString>("child");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("code 1") << "fatal-1" << report("数组成员引用下标超出定义范围", 1);
+        QTest::newRow("code 0 has no code line") << "fatal-0" << report("载入启动窗口失败", 0);
+        QTest::newRow("no handler while the box shows") << "no-handler-during-report" << report("x", 0);
+        QTest::newRow("property of a window not loaded")
+            << "unloaded-window" << report("未载入欲访问窗口组件所在的窗口", 0);
+        QTest::newRow("command on a missing control")
+            << "missing-control" << report("指定窗口或窗口组件不存在或尚未载入", 0);
+        QTest::newRow("a control that cannot be built") << "build-fails" << report("载入启动窗口失败", 0);
+    }
+    void fatalErrorsReportAndEndWithoutTheExitRoutine()
+    {
+        QFETCH(QString, child);
+        QFETCH(QByteArray, expected);
+        const Outcome outcome = run(child);
+        QCOMPARE(outcome.exitCode, 255);
+        QCOMPARE(outcome.output, expected);
+    }
+
+    void withoutADisplayTheGameSaysSoInOneLine()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("QT_QPA_PLATFORM");
+        environment.remove("DISPLAY");
+        environment.remove("WAYLAND_DISPLAY");
+        const Outcome outcome = run("no-display", environment);
+        QCOMPARE(outcome.exitCode, 1);
+        QVERIFY2(outcome.errors.contains("no display"), outcome.errors.constData());
+        QCOMPARE(outcome.errors.count('\n'), 1);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    if (argc == 3 && QByteArray(argv[1]) == "--child")
+        return runChild(argv[2]);
+    QCoreApplication app(argc, argv);
+    LifecycleTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_lifecycle.moc"

@@ -1,0 +1,165 @@
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QTest>
+
+#include "gbkliteral.h"
+#include "window/lifecycle.h"
+#include "window/operations.h"
+#include "window/picturebox.h"
+#include "window/testing.h"
+
+namespace {
+
+int ticks = 0;
+
+const NamedHandler handlers[] = {
+    {"countdownTick", [](const EventRecord &) -> std::optional<std::int32_t> {
+         ++ticks;
+         return std::nullopt;
+     }},
+};
+
+QWidget *widget(ControlId control)
+{
+    return controlWidget(mainWindow, control);
+}
+
+std::int64_t read(ControlId control, std::int32_t property)
+{
+    return readProperty(mainWindow, control, property, -1);
+}
+
+} // namespace
+
+class OperationsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { startRuntime(handlers); }
+    void init()
+    {
+        ticks = 0;
+        loadWindow(mainWindow);
+    }
+    void cleanup() { unloadWindow(mainWindow); }
+
+    void numbersAreClampedAndReadBack_data()
+    {
+        QTest::addColumn<ControlId>("control");
+        QTest::addColumn<int>("property");
+        QTest::addColumn<qint64>("written");
+        QTest::addColumn<qint64>("readBack");
+        QTest::newRow("width above the limit") << control::expressionBox << 2 << qint64(32628) << qint64(32627);
+        QTest::newRow("width below zero") << control::expressionBox << 2 << qint64(-5) << qint64(0);
+        QTest::newRow("left below the limit") << control::dealButton << 0 << qint64(-40000) << qint64(-32627);
+        QTest::newRow("height in range") << control::dealButton << 3 << qint64(50) << qint64(50);
+        QTest::newRow("position above the maximum") << control::timeBar << 13 << qint64(150) << qint64(150);
+        QTest::newRow("position below zero") << control::timeBar << 13 << qint64(-3) << qint64(0);
+        QTest::newRow("position above 32767") << control::timeBar << 13 << qint64(32768) << qint64(32767);
+        QTest::newRow("Boolean from any non-zero") << control::cardBox2 << 6 << qint64(0x100000000 + 7) << qint64(1);
+        QTest::newRow("timer period below zero") << control::countdownTimer << 8 << qint64(-1) << qint64(0);
+    }
+    void numbersAreClampedAndReadBack()
+    {
+        QFETCH(ControlId, control);
+        QFETCH(int, property);
+        QFETCH(qint64, written);
+        QFETCH(qint64, readBack);
+        writeProperty(mainWindow, control, property, -1, written);
+        QCOMPARE(read(control, property), readBack);
+    }
+
+    void theBarShowsItsPositionWithinItsRange()
+    {
+        auto bar = static_cast<QProgressBar *>(widget(control::timeBar));
+        writeProperty(mainWindow, control::timeBar, ProgressProperty::position, -1, 150);
+        QCOMPARE(bar->value(), 100);
+        writeProperty(mainWindow, control::timeBar, ProgressProperty::position, -1, 37);
+        QCOMPARE(bar->value(), 37);
+    }
+
+    void textsReadBackAsNewTextsOrNone()
+    {
+        writeProperty(mainWindow, control::historyButton, ButtonProperty::caption, -1,
+                      textValue(gbk("历史记录>>").c_str()));
+        Text caption = valueText(read(control::historyButton, 10));
+        QCOMPARE(std::string(caption), gbk("历史记录>>"));
+        releaseMemory(caption);
+
+        writeProperty(mainWindow, control::expressionBox, EditProperty::content, -1, textValue("8/(3-8/3)"));
+        Text content = valueText(read(control::expressionBox, 8));
+        QCOMPARE(std::string(content), std::string("8/(3-8/3)"));
+        releaseMemory(content);
+        writeProperty(mainWindow, control::expressionBox, EditProperty::content, -1, textValue(""));
+        QCOMPARE(valueText(read(control::expressionBox, 8)), nullptr);
+        writeProperty(mainWindow, control::expressionBox, EditProperty::content, -1, textValue(nullptr));
+        QCOMPARE(valueText(read(control::expressionBox, 8)), nullptr);
+    }
+
+    void appendingGoesToTheEndAndDropsTheSelection()
+    {
+        auto edit = static_cast<QLineEdit *>(widget(control::expressionBox));
+        writeProperty(mainWindow, control::expressionBox, EditProperty::content, -1, textValue("12+3"));
+        edit->setSelection(0, 2);
+        appendEditText(mainWindow, control::expressionBox, {"13", ""});
+        QCOMPARE(edit->text(), QString("12+313"));
+        QVERIFY(!edit->hasSelectedText());
+        QCOMPARE(edit->cursorPosition(), 6);
+        QVERIFY(!edit->isUndoAvailable());
+    }
+
+    void aNewListItemGoesLastWithoutScrolling()
+    {
+        auto list = static_cast<QListWidget *>(widget(control::historyList));
+        for (int i = 0; i < 60; ++i)
+            QCOMPARE(addListItem(mainWindow, control::historyList, std::to_string(i).c_str()), i);
+        list->setCurrentRow(0);
+        QCOMPARE(addListItem(mainWindow, control::historyList, "last", 7), 60);
+        QCOMPARE(list->item(60)->text(), QString("last"));
+        QCOMPARE(list->item(60)->data(Qt::UserRole).toInt(), 7);
+        QCOMPARE(list->verticalScrollBar()->value(), 0);
+        QCOMPARE(list->currentRow(), 0);
+    }
+
+    void anUndecodablePictureLeavesTheBoxEmpty()
+    {
+        auto box = static_cast<PictureBox *>(widget(control::cardBox1));
+        QVERIFY(box->hasImage());
+        Bytes text = newBytes("not a picture", 13);
+        writeProperty(mainWindow, control::cardBox1, PictureProperty::picture, -1, bytesValue(text));
+        releaseMemory(text);
+        QVERIFY(!box->hasImage());
+        writeProperty(mainWindow, control::cardBox2, PictureProperty::picture, -1, bytesValue(nullptr));
+        QVERIFY(!static_cast<PictureBox *>(widget(control::cardBox2))->hasImage());
+    }
+
+    void theSamePeriodKeepsTheTimersRhythm()
+    {
+        writeProperty(mainWindow, control::countdownTimer, TimerProperty::period, -1, 1000);
+        QTest::qWait(600);
+        QElapsedTimer clock;
+        clock.start();
+        writeProperty(mainWindow, control::countdownTimer, TimerProperty::period, -1, 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(ticks, 1, 3000);
+        QVERIFY2(clock.elapsed() < 900, qPrintable(QString::number(clock.elapsed())));
+        writeProperty(mainWindow, control::countdownTimer, TimerProperty::period, -1, 0);
+        QTest::qWait(1200);
+        QCOMPARE(ticks, 1);
+    }
+
+    void aNewPeriodTicksOnePeriodLater()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        writeProperty(mainWindow, control::countdownTimer, TimerProperty::period, -1, 300);
+        QTRY_COMPARE_WITH_TIMEOUT(ticks, 1, 3000);
+        QVERIFY(clock.elapsed() >= 250);
+    }
+};
+
+QTEST_MAIN(OperationsTest)
+#include "tst_operations.moc"
