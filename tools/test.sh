@@ -7,7 +7,7 @@ bash tools/setup.sh
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
@@ -22,3 +22,4 @@ run() {
 run build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
 run build/asan -DCMAKE_BUILD_TYPE=Debug -DKELMORA_SANITIZE=address,undefined -DKELMORA_BUILD_BENCH=OFF
 bash tools/package-check.sh
+bash tools/fuzz.sh 60
