@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "session.h"
+#include "runtime/files.h"
 #include "window/picturebox.h"
 
 using namespace session;
@@ -101,6 +102,21 @@ private slots:
         QCOMPARE(rankNumber, 7);
         QCOMPARE(utf8(cardFileName), std::string("梅花(7).jpg"));
         QVERIFY(utf8(cardFilePath).ends_with("\\pkp\\梅花(7).jpg"));
+    }
+
+    void withoutThePicturesTheDealStillGoesOn()
+    {
+        setRunDirectoryFromProgramPath("/nonexistent/kelmora");
+        nextDealSeed(10423);
+        click(control::dealButton);
+        initRunDirectory();
+        for (ControlId card : cards)
+            QVERIFY(!static_cast<PictureBox *>(widget(card))->hasImage());
+        QCOMPARE(utf8(historyText), std::string("5 12 1 7 "));
+        press("1*4");
+        click(control::checkButton);
+        QCOMPARE(expression(), std::string("5*7"));
+        QCOMPARE(verdict(), std::string("错误！"));
     }
 
     void aPickedCardAppendsItsRankOnce()
