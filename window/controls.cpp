@@ -38,7 +38,8 @@ public:
         textOption.setWrapMode(QTextOption::NoWrap);
         textOption.setTabStopDistance(8 * option.fontMetrics.averageCharWidth());
         painter->setFont(option.font);
-        painter->setPen(palette.color(QPalette::Active, selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setPen(
+            palette.color(QPalette::Active, selected ? QPalette::HighlightedText : QPalette::Text));
         painter->drawText(QRectF(option.rect.adjusted(2, 0, -2, 0)), index.data().toString(), textOption);
         if ((option.state & QStyle::State_HasFocus) && (option.state & QStyle::State_Active)) {
             QPen pen(palette.color(QPalette::Active, selected ? QPalette::HighlightedText : QPalette::Text));
@@ -71,8 +72,8 @@ void CaptionButton::paintEvent(QPaintEvent *)
     if (option.state & (QStyle::State_Sunken | QStyle::State_On))
         area.translate(style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &option, this),
                        style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
-    painter.drawItemText(area, Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic, palette(), isEnabled(),
-                         caption, QPalette::ButtonText);
+    painter.drawItemText(area, Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic, palette(),
+        isEnabled(), caption, QPalette::ButtonText);
 }
 
 EditBox::EditBox(QWidget *parent) : QLineEdit(parent)
@@ -100,7 +101,7 @@ void EditBox::showSelection(bool shown)
     const QPalette standard = QApplication::palette(this);
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         colours.setColor(group, QPalette::Highlight,
-                         shown ? standard.color(group, QPalette::Highlight) : colours.color(group, QPalette::Base));
+            shown ? standard.color(group, QPalette::Highlight) : colours.color(group, QPalette::Base));
         colours.setColor(group, QPalette::HighlightedText,
                          shown ? standard.color(group, QPalette::HighlightedText)
                                : colours.color(group, QPalette::Text));

@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QStyleHints>
 #include <QWheelEvent>
 
 #include "controls.h"
@@ -32,27 +31,9 @@ std::int32_t coordinate(qreal value)
     return std::int32_t(std::uint16_t(std::int16_t(qRound(value))));
 }
 
-// Qt hands an input event that a widget ignores on to its parents; the
-// control that first saw it is the one whose event it is.
-struct SeenInput {
-    QEvent::Type type = QEvent::None;
-    quint64 timestamp = 0;
-    QPointF globalPosition;
-    int key = 0;
-    bool matches(const QInputEvent &event, QPointF global, int eventKey) const
-    {
-        return type == event.type() && timestamp == event.timestamp() && globalPosition == global && key == eventKey;
-    }
-};
-
-// Tells a picture box's double click apart at the second press itself, so
-// that it raises the double-click event instead of a second press.
-struct LastPress {
-    const QObject *target = nullptr;
-    quint64 timestamp = 0;
-    QPointF globalPosition;
-};
-
+// The hook acts on input as it first arrives. Qt hands an event that a
+// widget leaves alone on to its parents, but as a copy that no longer counts
+// as spontaneous; and Qt's own sent events are not input.
 class InputHook : public QObject {
 public:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -62,12 +43,12 @@ public:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
         case QEvent::MouseMove:
-            return mouse(watched, static_cast<QMouseEvent *>(event));
+            return event->spontaneous() && mouse(watched, static_cast<QMouseEvent *>(event));
         case QEvent::Wheel:
-            return wheel(watched, static_cast<QWheelEvent *>(event));
+            return event->spontaneous() && wheel(watched, static_cast<QWheelEvent *>(event));
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
-            return key(watched, static_cast<QKeyEvent *>(event));
+            return event->spontaneous() && key(watched, static_cast<QKeyEvent *>(event));
         case QEvent::FocusIn:
         case QEvent::FocusOut:
             focus(watched, event);
@@ -78,20 +59,13 @@ public:
     }
 
 private:
-    // The control an input event is for, if it is a control of a loaded
-    // window and it takes input.
-    static std::optional<ControlRef> target(QObject *watched)
+    // The unit whose event mouse input is: the control under the pointer, or,
+    // when that is disabled, the window beneath it, here the main window.
+    static std::optional<ControlRef> mouseTarget(QObject *watched)
     {
-        if (!watched->isWidgetType())
-            return std::nullopt;
-        auto ref = controlOfWidget(watched);
-        if (!ref)
-            return std::nullopt;
-        QWidget *widget = ref->control->widget;
-        // A disabled control takes no input: Qt passes the event on to the
-        // control beneath, where it is seen again.
-        if (widget && !widget->isEnabled())
-            return std::nullopt;
+        auto ref = watched->isWidgetType() ? controlOfWidget(watched) : std::nullopt;
+        if (ref && ref->control->widget && !ref->control->widget->isEnabled())
+            ref->control = &ref->window->unit;
         return ref;
     }
 
@@ -103,75 +77,48 @@ private:
 
     bool mouse(QObject *watched, QMouseEvent *event)
     {
-        const QPointF global = event->globalPosition();
-        if (seen.matches(*event, global, int(event->button())))
-            return false;
-        auto ref = target(watched);
+        const auto ref = mouseTarget(watched);
         if (!ref)
             return false;
-        seen = {event->type(), event->timestamp(), global, int(event->button())};
-
-        // Positions in the control's own client area.
+        // Positions in the client area of the unit whose event it is.
         QWidget *client = clientWidget(*ref->window, *ref->control);
-        const QPointF local = client ? client->mapFromGlobal(global) : event->position();
+        const QPointF local = client ? client->mapFromGlobal(event->globalPosition()) : event->position();
         const std::initializer_list<std::int32_t> arguments{
             coordinate(local.x()), coordinate(local.y()), keyState(event->modifiers())};
-        const bool picture = ref->control->kind == ControlKind::pictureBox;
+        const bool left = event->button() == Qt::LeftButton;
+        const bool right = event->button() == Qt::RightButton;
 
         switch (event->type()) {
         case QEvent::MouseButtonPress:
-            if (event->button() == Qt::LeftButton) {
-                if (picture && isDoubleClick(watched, *event)) {
-                    lastPress = {};
-                    return raise(*ref, Event::doubleClicked, arguments);
-                }
-                lastPress = {watched, event->timestamp(), global};
-                return raise(*ref, Event::leftPressed, arguments);
-            }
-            if (event->button() == Qt::RightButton)
-                return raise(*ref, Event::rightPressed, arguments);
-            return false;
-        case QEvent::MouseButtonRelease:
-            if (event->button() == Qt::LeftButton)
-                return raise(*ref, Event::leftReleased, arguments);
-            if (event->button() == Qt::RightButton)
-                return raise(*ref, Event::rightReleased, arguments);
-            return false;
+            return (left || right) && raise(*ref, left ? Event::leftPressed : Event::rightPressed, arguments);
         case QEvent::MouseButtonDblClick:
-            // The press before it has already been told apart.
-            return false;
+            // Qt delivers the second press of a double click as this alone. A
+            // picture box tells it apart; to every other unit it is a press.
+            if (left && ref->control->kind == ControlKind::pictureBox)
+                return raise(*ref, Event::doubleClicked, arguments);
+            return (left || right) && raise(*ref, left ? Event::leftPressed : Event::rightPressed, arguments);
+        case QEvent::MouseButtonRelease:
+            return (left || right)
+                && raise(*ref, left ? Event::leftReleased : Event::rightReleased, arguments);
         default:
             return raise(*ref, Event::mouseMoved, arguments);
         }
     }
 
-    bool isDoubleClick(QObject *watched, const QMouseEvent &event) const
-    {
-        const auto hints = QGuiApplication::styleHints();
-        const QPointF moved = event.globalPosition() - lastPress.globalPosition;
-        return lastPress.target == watched && event.timestamp() - lastPress.timestamp <= quint64(hints->mouseDoubleClickInterval())
-            && qAbs(moved.x()) <= hints->mouseDoubleClickDistance() && qAbs(moved.y()) <= hints->mouseDoubleClickDistance();
-    }
-
     bool wheel(QObject *watched, QWheelEvent *event)
     {
-        if (seen.matches(*event, event->globalPosition(), 0))
-            return false;
-        auto ref = target(watched);
-        if (!ref)
-            return false;
-        seen = {event->type(), event->timestamp(), event->globalPosition(), 0};
-        return raise(*ref, Event::wheelTurned, {event->angleDelta().y() / 120, keyState(event->modifiers())});
+        const auto ref = mouseTarget(watched);
+        return ref
+            && raise(
+                *ref, Event::wheelTurned, { event->angleDelta().y() / 120, keyState(event->modifiers()) });
     }
 
     bool key(QObject *watched, QKeyEvent *event)
     {
-        if (seen.matches(*event, {}, event->key()))
+        auto ref = watched->isWidgetType() ? controlOfWidget(watched) : std::nullopt;
+        // A key for a disabled control goes on untouched and raises nothing.
+        if (!ref || (ref->control->widget && !ref->control->widget->isEnabled()))
             return false;
-        auto ref = target(watched);
-        if (!ref)
-            return false;
-        seen = {event->type(), event->timestamp(), {}, event->key()};
         const std::int32_t state = keyState(event->modifiers());
 
         if (event->type() == QEvent::KeyPress) {
@@ -187,18 +134,25 @@ private:
                 return true;
             }
         }
+        const WindowId window = ref->window->id;
+        const ControlId control = ref->control->id;
         const std::int32_t code = virtualKeyCode(event->key(), event->modifiers());
         const bool pressed = event->type() == QEvent::KeyPress;
         if (raise(*ref, pressed ? Event::keyPressed : Event::keyReleased, {code, state}))
             return true;
-        if (pressed && !event->text().isEmpty() && event->text().at(0).isPrint()) {
-            const std::string bytes = toGbk(event->text().left(1));
-            std::int32_t character = 0;
-            for (unsigned char byte : bytes)
-                character = (character << 8) | byte;
-            return raise(*ref, Event::characterTyped, {character});
-        }
-        return false;
+        // A printable character typed without Ctrl or Alt, as its GBK code.
+        const bool chord = (state & (keyStateCtrl | keyStateAlt)) != 0;
+        if (!pressed || chord || event->text().isEmpty() || !event->text().at(0).isPrint())
+            return false;
+        // The key's handler may have changed the window; look again.
+        LoadedWindow *stillLoaded = findLoadedWindow(window);
+        ControlState *stillThere = stillLoaded ? findControl(*stillLoaded, control) : nullptr;
+        if (!stillThere)
+            return false;
+        std::int32_t character = 0;
+        for (unsigned char byte : toGbk(event->text().left(1)))
+            character = (character << 8) | byte;
+        return raiseControlEvent(*stillLoaded, *stillThere, std::int32_t(Event::characterTyped), {character});
     }
 
     void focus(QObject *watched, QEvent *event)
@@ -209,9 +163,6 @@ private:
         if (ref && ref->control->widget == watched)
             raise(*ref, event->type() == QEvent::FocusIn ? Event::gotFocus : Event::lostFocus, {});
     }
-
-    SeenInput seen;
-    LastPress lastPress;
 };
 
 bool isEligible(const ControlState &control)
@@ -255,7 +206,9 @@ bool raiseEvent(EventRecord &event)
         reportFatalError(0, wt::eventControlNotFound);
     if (!kindRaisesEvents(control->kind))
         reportFatalError(0, wt::eventControlInvalid);
-    const auto &handlers = control == &window->unit ? window->definition->handlers : control->definition->handlers;
+    observeEvent(event);
+    const auto &handlers
+        = control == &window->unit ? window->definition->handlers : control->definition->handlers;
     const auto bound = handlers.find(event.number);
     if (bound == handlers.end())
         return false;
@@ -292,7 +245,8 @@ void moveFocus(LoadedWindow &window, bool forward)
         std::ptrdiff_t index = current < 0 ? (forward ? step - 1 : count - step)
                                            : ((current + (forward ? step : -step)) % count + count) % count;
         if (isEligible(*order[std::size_t(index)])) {
-            order[std::size_t(index)]->widget->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            order[std::size_t(index)]->widget->setFocus(
+                forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
             return;
         }
     }

@@ -35,7 +35,9 @@ struct RuntimeState {
     std::unique_ptr<QApplication> ownApplication;
     QThread *userInterfaceThread = nullptr;
     FatalReportBox reportBox;
+    EventObserver eventObserver;
     ControlId failingControl = 0;
+    bool reportingFatalError = false;
 };
 
 RuntimeState &state()
@@ -46,10 +48,14 @@ RuntimeState &state()
 
 void presentFatalError(std::int32_t code, Text message)
 {
+    RuntimeState &s = state();
+    // A report raised while one is on screen ends the process at once.
+    if (s.reportingFatalError)
+        return;
+    s.reportingFatalError = true;
     // Never lowered again: nothing of the game may run from here on.
     holdEvents();
     const std::string report = composeFatalReport(code, message);
-    RuntimeState &s = state();
     if (s.reportBox) {
         s.reportBox(report);
     } else if (qApp && QThread::currentThread() == s.userInterfaceThread) {
@@ -73,7 +79,7 @@ void substituteFonts()
     QFont::insertSubstitutions(QString::fromUtf8("隶书"),
                                {"AR PL UKai CN", "AR PL UKai TW", "AR PL KaitiM GB", "WenQuanYi Zen Hei"});
     QFont::insertSubstitutions(QString::fromUtf8("宋体"),
-                               {"AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC", "WenQuanYi Zen Hei"});
+        { "AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC", "WenQuanYi Zen Hei" });
 }
 
 QWidget *buildWidget(LoadedWindow &window, ControlState &control, QWidget *parent)
@@ -159,7 +165,8 @@ QWidget *buildWidget(LoadedWindow &window, ControlState &control, QWidget *paren
     if (control.kind == ControlKind::pictureBox)
         widget->setAccessibleName(QString::fromUtf8(data.name));
     widget->setGeometry(control.left, control.top, control.width, control.height);
-    const bool neverShown = control.kind == ControlKind::timer || control.kind == ControlKind::scriptComponent;
+    const bool neverShown
+        = control.kind == ControlKind::timer || control.kind == ControlKind::scriptComponent;
     widget->setVisible(control.visible && !neverShown);
     return widget;
 }
@@ -298,7 +305,8 @@ void loadWindow(WindowId id)
     w.unit.height = data.height;
     w.unit.text = definition->title;
     // Centred on the primary screen, each division dropping its fraction.
-    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect();
+    const QRect screen
+        = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect();
     w.unit.left = (screen.width() - data.width) / 2;
     w.unit.top = (screen.height() - data.height) / 2;
 
@@ -352,7 +360,8 @@ void loadWindow(WindowId id)
     frame->clientArea()->onFocusIn = frame->onFocusWanted;
 
     for (ControlState &control : w.controls) {
-        QWidget *widget = control.id == s.failingControl ? nullptr : buildWidget(w, control, frame->clientArea());
+        QWidget *widget
+            = control.id == s.failingControl ? nullptr : buildWidget(w, control, frame->clientArea());
         if (!widget) {
             // Nothing of a half-built window stays on screen.
             delete frame;
@@ -397,7 +406,12 @@ void shutDownRuntime()
         routine();
     s.data.reset();
     setFatalErrorPresenter(nullptr);
-    s.ownApplication.reset();
+    // After a fatal error the application may be in the middle of delivering
+    // an event, a handler's caller; the process ends right after instead.
+    if (s.reportingFatalError)
+        (void)s.ownApplication.release();
+    else
+        s.ownApplication.reset();
 }
 
 QWidget *controlWidget(WindowId window, ControlId control)
@@ -422,6 +436,17 @@ void unloadWindow(WindowId window)
 void setFatalReportBox(FatalReportBox box)
 {
     state().reportBox = std::move(box);
+}
+
+void setEventObserver(EventObserver observer)
+{
+    state().eventObserver = std::move(observer);
+}
+
+void observeEvent(const EventRecord &event)
+{
+    if (state().eventObserver)
+        state().eventObserver(event);
 }
 
 void failControlBuild(ControlId control)

@@ -75,7 +75,8 @@ void applyCommon(LoadedWindow &window, ControlState &control, std::int32_t prope
         }
         break;
     case Property::visible: {
-        const bool neverShown = control.kind == ControlKind::timer || control.kind == ControlKind::scriptComponent;
+        const bool neverShown
+            = control.kind == ControlKind::timer || control.kind == ControlKind::scriptComponent;
         widget->setVisible(control.visible && !neverShown);
         break;
     }
@@ -98,8 +99,12 @@ void writeOwn(ControlState &control, std::int32_t property, PropertyValue value)
         }
         break;
     case ControlKind::editBox:
-        if (property == std::int32_t(EditProperty::content))
-            static_cast<EditBox *>(widget)->setText(fromGbk(textOf(value)));
+        if (property == std::int32_t(EditProperty::content)) {
+            // Whole new content: the caret goes back to the start, as at load.
+            auto edit = static_cast<EditBox *>(widget);
+            edit->setText(fromGbk(textOf(value)));
+            edit->setCursorPosition(0);
+        }
         break;
     case ControlKind::pictureBox:
         if (property == std::int32_t(PictureProperty::picture))
@@ -191,7 +196,8 @@ PropertyValue readOwn(ControlState &control, std::int32_t property)
 
 } // namespace
 
-void writeProperty(WindowId window, ControlId control, std::int32_t property, std::int32_t, PropertyValue value)
+void writeProperty(
+    WindowId window, ControlId control, std::int32_t property, std::int32_t, PropertyValue value)
 {
     LoadedWindow *loaded = nullptr;
     ControlState &state = findForProperty(window, control, loaded);

@@ -20,7 +20,8 @@ QString fromGbk(std::string_view gbk)
     // Character by character, so one bad byte spoils only itself.
     QString text;
     for (std::size_t i = 0; i < gbk.size();) {
-        const std::size_t length = isLeadByte(static_cast<unsigned char>(gbk[i])) && i + 1 < gbk.size() ? 2 : 1;
+        const std::size_t length
+            = isLeadByte(static_cast<unsigned char>(gbk[i])) && i + 1 < gbk.size() ? 2 : 1;
         if (auto one = gbkToUtf8(gbk.substr(i, length)))
             text += QString::fromStdString(*one);
         else

@@ -75,5 +75,8 @@ void focusFirstControl(LoadedWindow &window);
 void holdEvents();
 void releaseEvents();
 
+// Hands an event about to be delivered to the tests' observer, if any.
+void observeEvent(const EventRecord &event);
+
 // Installs the hook that sees every mouse and keyboard event first.
 void installInputHook();

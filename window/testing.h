@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "ids.h"
+#include "lifecycle.h"
 
 // The widget of a control, or the main window's top-level widget for the
 // window unit; nullptr when it is not built.
@@ -25,6 +26,12 @@ void unloadWindow(WindowId window);
 // function restores the message box.
 using FatalReportBox = std::function<void(const std::string &report)>;
 void setFatalReportBox(FatalReportBox box);
+
+// Sees every event that is raised and not held back, before its handler is
+// looked up, so that tests can check events that the game binds no handler
+// to. An empty function removes it.
+using EventObserver = std::function<void(const EventRecord &event)>;
+void setEventObserver(EventObserver observer);
 
 // Makes building this control fail in later loads (0: none), as a control
 // whose settings cannot be read would.

@@ -119,7 +119,8 @@ std::optional<std::vector<unsigned char>> builtinBytes(const char *alias)
 
 bool eventExists(ControlKind kind, std::int32_t event)
 {
-    if (event >= static_cast<std::int32_t>(Event::wheelTurned) && event <= static_cast<std::int32_t>(Event::leftPressed))
+    if (event >= static_cast<std::int32_t>(Event::wheelTurned)
+        && event <= static_cast<std::int32_t>(Event::leftPressed))
         return kindRaisesEvents(kind);
     switch (kind) {
     case ControlKind::window:
@@ -134,8 +135,8 @@ bool eventExists(ControlKind kind, std::int32_t event)
 }
 
 // Binds by name; an unknown name leaves the event unbound.
-std::optional<std::map<std::int32_t, EventHandler>> bind(ControlKind kind, std::span<const BindingData> bindings,
-                                                         std::span<const NamedHandler> handlers)
+std::optional<std::map<std::int32_t, EventHandler>> bind(
+    ControlKind kind, std::span<const BindingData> bindings, std::span<const NamedHandler> handlers)
 {
     std::map<std::int32_t, EventHandler> bound;
     for (const BindingData &binding : bindings) {
@@ -190,8 +191,8 @@ std::optional<std::vector<ResolvedWindow>> resolveWindowData(std::span<const Win
 
         std::set<ControlId> controlIds{window.unit};
         for (const ControlData &control : window.controls) {
-            if (control.kind == ControlKind::window || !controlIds.insert(control.id).second || control.width < 0
-                || control.height < 0 || !control.name || !gbkText(control.name))
+            if (control.kind == ControlKind::window || !controlIds.insert(control.id).second
+                || control.width < 0 || control.height < 0 || !control.name || !gbkText(control.name))
                 return std::nullopt;
             ResolvedControl &c = out.controls.emplace_back();
             c.data = &control;

@@ -21,8 +21,12 @@ void say(const char *line)
     std::fflush(stdout);
 }
 
+bool fatalOnTick = false;
+
 const NamedHandler handlers[] = {
     {"countdownTick", [](const EventRecord &) -> std::optional<std::int32_t> {
+         if (fatalOnTick)
+             reportFatalError(4, gbk("数组成员引用下标必须大于等于1").c_str());
          say("tick");
          return std::nullopt;
      }},
@@ -58,10 +62,9 @@ int runChild(const QByteArray &what)
     }
     startWithWindow();
     if (what == "escape") {
-        QTimer::singleShot(50, [] {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            QApplication::sendEvent(controlWidget(mainWindow, control::plusButton), &press);
-        });
+        // Typed, as a player would: sent events are no input.
+        QTimer::singleShot(
+            50, [] { QTest::keyClick(controlWidget(mainWindow, control::plusButton), Qt::Key_Escape); });
         return endNormally();
     }
     if (what == "close") {
@@ -84,8 +87,24 @@ int runChild(const QByteArray &what)
         writeProperty(mainWindow + 1, control::timeBar, ProgressProperty::position, -1, 1);
     if (what == "missing-control")
         appendEditText(mainWindow, 12345, {"1"});
-    if (what == "control-window-missing")
-        (void)readProperty(mainWindow, 12345, EditProperty::content, -1);
+    if (what == "fatal-in-handler") {
+        // Raised from inside the message loop's delivery of a tick.
+        fatalOnTick = true;
+        writeProperty(mainWindow, control::countdownTimer, TimerProperty::period, -1, 10);
+        return endNormally();
+    }
+    if (what == "event-window-missing") {
+        EventRecord event{mainWindow + 1, control::dealButton, 0};
+        raiseEvent(event);
+    }
+    if (what == "event-control-missing") {
+        EventRecord event{mainWindow, 12345, 0};
+        raiseEvent(event);
+    }
+    if (what == "event-from-script-component") {
+        EventRecord event{mainWindow, control::scriptComponent, -1};
+        raiseEvent(event);
+    }
     if (what == "build-fails") {
         unloadWindow(mainWindow);
         failControlBuild(control::historyList);
@@ -147,6 +166,14 @@ private slots:
         QTest::newRow("command on a missing control")
             << "missing-control" << report("指定窗口或窗口组件不存在或尚未载入", 0);
         QTest::newRow("a control that cannot be built") << "build-fails" << report("载入启动窗口失败", 0);
+        QTest::newRow("inside a handler during the loop")
+            << "fatal-in-handler" << report("数组成员引用下标必须大于等于1", 4);
+        QTest::newRow("event from a window not loaded")
+            << "event-window-missing" << report("未找到引发事件的窗口", 0);
+        QTest::newRow("event from a missing control")
+            << "event-control-missing" << report("未找到引发事件的窗口组件", 0);
+        QTest::newRow("event from a kind that raises none")
+            << "event-from-script-component" << report("引发事件的窗口组件无效", 0);
     }
     void fatalErrorsReportAndEndWithoutTheExitRoutine()
     {
@@ -157,12 +184,21 @@ private slots:
         QCOMPARE(outcome.output, expected);
     }
 
+    void withoutADisplayTheGameSaysSoInOneLine_data()
+    {
+        QTest::addColumn<QString>("display");
+        QTest::newRow("DISPLAY not set") << QString();
+        QTest::newRow("no X server there") << ":87";
+    }
     void withoutADisplayTheGameSaysSoInOneLine()
     {
+        QFETCH(QString, display);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove("QT_QPA_PLATFORM");
         environment.remove("DISPLAY");
         environment.remove("WAYLAND_DISPLAY");
+        if (!display.isEmpty())
+            environment.insert("DISPLAY", display);
         const Outcome outcome = run("no-display", environment);
         QCOMPARE(outcome.exitCode, 1);
         QVERIFY2(outcome.errors.contains("no display"), outcome.errors.constData());

@@ -1,15 +1,19 @@
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QApplication>
+#include <QFontInfo>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QWindow>
 
 #include <functional>
 #include <map>
 
 #include "gbkliteral.h"
+#include "window/keycodes.h"
 #include "window/lifecycle.h"
 #include "window/operations.h"
 #include "window/registry.h"
@@ -19,6 +23,7 @@
 namespace {
 
 std::map<std::string, int> calls;
+std::vector<EventRecord> events;
 std::optional<std::int32_t> pressResult;
 std::function<void()> onTick;
 
@@ -60,6 +65,23 @@ public:
     }
 };
 
+// The mouse, key and button events a control raised, without moves and focus
+// changes: each as its number followed by its arguments.
+QList<QList<int>> eventsOf(ControlId control)
+{
+    QList<QList<int>> seen;
+    for (const EventRecord &event : events) {
+        if (event.control != control || event.number == int(Event::mouseMoved)
+            || event.number == int(Event::gotFocus) || event.number == int(Event::lostFocus))
+            continue;
+        QList<int> entry { event.number };
+        for (int i = 0; i < event.argumentCount; ++i)
+            entry.append(event.arguments[i]);
+        seen.append(entry);
+    }
+    return seen;
+}
+
 QString focusedName()
 {
     QWidget *focused = QApplication::focusWidget();
@@ -76,14 +98,20 @@ private slots:
     void init()
     {
         calls.clear();
+        events.clear();
         pressResult.reset();
         onTick = nullptr;
+        setEventObserver([](const EventRecord &event) { events.push_back(event); });
         loadWindow(mainWindow);
         QWidget *frame = widget(control::mainWindowUnit);
         QApplication::setActiveWindow(frame);
         QVERIFY(QTest::qWaitForWindowActive(frame));
     }
-    void cleanup() { unloadWindow(mainWindow); }
+    void cleanup()
+    {
+        setEventObserver({});
+        unloadWindow(mainWindow);
+    }
 
     void controlsStandWhereTheTableSays()
     {
@@ -143,15 +171,21 @@ private slots:
     {
         QWidget *client = clientAreaWidget(mainWindow);
         QWidget *list = widget(control::historyList);
+        QWidget *frame = widget(control::mainWindowUnit);
         const QRect before = list->geometry();
+        const QPoint place = frame->frameGeometry().topLeft();
         QVERIFY(client->rect().contains(list->geometry()));
         writeProperty(mainWindow, control::mainWindowUnit, Property::width, -1, 777);
         QCOMPARE(widget(control::mainWindowUnit)->frameGeometry().width(), 777);
         QVERIFY(!client->rect().intersects(list->geometry()));
         QCOMPARE(list->geometry(), before);
+        QCOMPARE(frame->frameGeometry().topLeft(), place);
+        QCOMPARE(frame->frameGeometry().height(), 454);
         writeProperty(mainWindow, control::mainWindowUnit, Property::width, -1, 1011);
         QVERIFY(client->rect().contains(list->geometry()));
-        QCOMPARE(widget(control::mainWindowUnit)->frameGeometry().height(), 454);
+        QCOMPARE(frame->frameGeometry(), QRect(place, QSize(1011, 454)));
+        // The size-changed event came with each write.
+        QCOMPARE(eventsOf(control::mainWindowUnit).count(QList<int> { int(Event::sizeChanged) }), 2);
     }
 
     void tabWalksTheFocusOrderAndWraps()
@@ -221,12 +255,237 @@ private slots:
         QCOMPARE(calls["press-1"], 1);
     }
 
+    void chineseFacesFallBackToInstalledOnesAtTheirHeight_data()
+    {
+        QTest::addColumn<ControlId>("label");
+        QTest::addColumn<QStringList>("faces");
+        QTest::addColumn<int>("height");
+        QTest::newRow("隶书 by a kai face")
+            << control::verdictLabel
+            << QStringList { "LiSu", "AR PL UKai CN", "AR PL UKai TW", "WenQuanYi Zen Hei" } << 48;
+        QTest::newRow("宋体 by a song face")
+            << control::timeLabel
+            << QStringList { "SimSun", "AR PL UMing CN", "AR PL UMing TW", "WenQuanYi Zen Hei" } << 20;
+    }
+    void chineseFacesFallBackToInstalledOnesAtTheirHeight()
+    {
+        QFETCH(ControlId, label);
+        QFETCH(QStringList, faces);
+        QFETCH(int, height);
+        const QFontInfo used(widget(label)->font());
+        QVERIFY2(faces.contains(used.family()), qPrintable(used.family()));
+        QCOMPARE(used.pixelSize(), height);
+    }
+
+    void theExpressionBoxShowsItsSelectionOnlyWithTheFocus()
+    {
+        auto edit = static_cast<QLineEdit *>(widget(control::expressionBox));
+        writeProperty(mainWindow, control::expressionBox, EditProperty::content, -1, textValue("88888888"));
+        QCOMPARE(edit->cursorPosition(), 0);
+        edit->setSelection(0, 4);
+        const QColor highlight = QApplication::palette().color(QPalette::Active, QPalette::Highlight);
+        auto highlighted = [&] {
+            const QImage shot = edit->grab().toImage();
+            int count = 0;
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    count += QColor(shot.pixel(x, y)) == highlight;
+            return count;
+        };
+        QCOMPARE(highlighted(), 0);
+        edit->setFocus(Qt::OtherFocusReason);
+        edit->setSelection(0, 4);
+        QVERIFY(highlighted() > 20);
+        QTest::keyClick(edit, Qt::Key_5);
+        QCOMPARE(edit->text(), QString("88888888")); // typing changes nothing
+    }
+
+    void keyCodesAreVirtualKeyCodes_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("code");
+        QTest::newRow("letter") << int(Qt::Key_Q) << 0 << 0x51;
+        QTest::newRow("digit") << int(Qt::Key_7) << 0 << 0x37;
+        QTest::newRow("keypad digit as the digit") << int(Qt::Key_7) << int(Qt::KeypadModifier) << 0x37;
+        QTest::newRow("keypad minus as minus") << int(Qt::Key_Minus) << int(Qt::KeypadModifier) << 0xbd;
+        QTest::newRow("keypad point as point") << int(Qt::Key_Period) << int(Qt::KeypadModifier) << 0xbe;
+        QTest::newRow("keypad slash as slash") << int(Qt::Key_Slash) << int(Qt::KeypadModifier) << 0xbf;
+        QTest::newRow("keypad star keeps its own")
+            << int(Qt::Key_Asterisk) << int(Qt::KeypadModifier) << 0x6a;
+        QTest::newRow("shifted symbol by its key")
+            << int(Qt::Key_ParenLeft) << int(Qt::ShiftModifier) << 0x39;
+        QTest::newRow("function key") << int(Qt::Key_F12) << 0 << 0x7b;
+        QTest::newRow("arrow") << int(Qt::Key_Down) << 0 << 0x28;
+        QTest::newRow("Enter") << int(Qt::Key_Return) << 0 << 0x0d;
+        QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab) << int(Qt::ShiftModifier) << 0x09;
+    }
+    void keyCodesAreVirtualKeyCodes()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, code);
+        QCOMPARE(virtualKeyCode(key, Qt::KeyboardModifiers(modifiers)), code);
+    }
+
+    void keysRaiseKeyAndCharacterEventsOfTheFocusedControl()
+    {
+        QWidget *deal = widget(control::dealButton);
+        deal->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(deal, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(deal, Qt::Key_7, Qt::KeypadModifier);
+        QTest::keyClick(deal, Qt::Key_Return); // presses no button
+        // The modifier keys come first and go last; a chord types no character.
+        const QList<QList<int>> expected { { -9, 0x10, 2 }, { -9, 0x11, 3 }, { -9, 0x41, 3 },
+            { -10, 0x41, 3 }, { -10, 0x11, 2 }, { -10, 0x10, 0 }, { -9, 0x37, 0 }, { -11, '7' },
+            { -10, 0x37, 0 }, { -9, 0x0d, 0 }, { -10, 0x0d, 0 } };
+        QCOMPARE(eventsOf(control::dealButton), expected);
+        QCOMPARE(QApplication::focusWidget(), deal);
+
+        // Nothing at all for a disabled control, not even for the window.
+        events.clear();
+        writeProperty(mainWindow, control::cardBox1, Property::disabled, -1, 1);
+        QTest::keyClick(widget(control::cardBox1), Qt::Key_A);
+        QVERIFY(events.empty());
+    }
+
     void aDoubleClickOnAPictureRaisesPressThenDoubleClick()
     {
-        // A click, then the second click of a double click.
-        QTest::mouseClick(widget(control::cardBox1), Qt::LeftButton);
-        QTest::mouseDClick(widget(control::cardBox1), Qt::LeftButton);
+        // As the windowing system delivers one: press, release, press, double click, release.
+        QWidget *box = widget(control::cardBox1);
+        QWindow *window = widget(control::mainWindowUnit)->windowHandle();
+        QTest::mouseDClick(window, Qt::LeftButton, Qt::NoModifier, box->mapTo(box->window(), QPoint(10, 20)));
+        const QList<QList<int>> expected { { -1, 10, 20, 0 }, { -2, 10, 20, 0 }, { -3, 10, 20, 0 },
+            { -2, 10, 20, 0 } };
+        QCOMPARE(eventsOf(control::cardBox1), expected);
         QCOMPARE(calls["press-1"], 1);
+
+        // A button counts the second press as a press.
+        events.clear();
+        QWidget *plus = widget(control::plusButton);
+        QTest::mouseDClick(window, Qt::LeftButton, Qt::NoModifier, plus->mapTo(plus->window(), QPoint(5, 6)));
+        const QList<QList<int>> twoClicks { { -1, 5, 6, 0 }, { -2, 5, 6, 0 }, { 0 }, { -1, 5, 6, 0 },
+            { -2, 5, 6, 0 }, { 0 } };
+        QCOMPARE(eventsOf(control::plusButton), twoClicks);
+
+        // A double click on its own, as a test tool may send it, is the second press.
+        events.clear();
+        QTest::mouseDClick(box, Qt::LeftButton, Qt::ShiftModifier, QPoint(1, 2));
+        QCOMPARE(eventsOf(control::cardBox1), (QList<QList<int>> { { -3, 1, 2, 2 } }));
+    }
+    void aPressOnADisabledPictureIsAPressOnTheWindow()
+    {
+        writeProperty(mainWindow, control::cardBox2, Property::disabled, -1, 1);
+        QWidget *box = widget(control::cardBox2);
+        events.clear();
+        QTest::mousePress(box, Qt::LeftButton, Qt::AltModifier, QPoint(3, 4));
+        QVERIFY(eventsOf(control::cardBox2).isEmpty());
+        const QPoint inClient = box->pos() + QPoint(3, 4);
+        QCOMPARE(
+            eventsOf(control::mainWindowUnit), (QList<QList<int>> { { -1, inClient.x(), inClient.y(), 4 } }));
+        QTest::mouseRelease(box, Qt::LeftButton, Qt::AltModifier, QPoint(3, 4));
+    }
+
+    void theBindingsAreExactlyTheGamesTable()
+    {
+        std::vector<std::string> names { "dealHand", "pickCard1", "pickCard2", "pickCard3", "pickCard4",
+            "appendPlus", "appendMinus", "appendMultiply", "appendDivide", "appendOpenParen",
+            "appendCloseParen", "clearExpression", "checkAnswer", "toggleHistory", "countdownTick" };
+        std::vector<NamedHandler> all;
+        std::string called;
+        for (const std::string &name : names)
+            all.push_back({ name, [&called, name](const EventRecord &) -> std::optional<std::int32_t> {
+                               called = name;
+                               return std::nullopt;
+                           } });
+        const auto resolved = resolveWindowData(windowTable(), all);
+        QVERIFY(resolved);
+        std::map<std::pair<std::string, int>, std::string> bound;
+        QVERIFY(resolved->front().handlers.empty());
+        for (const ResolvedControl &control : resolved->front().controls) {
+            for (const auto &[number, handler] : control.handlers) {
+                handler(EventRecord {});
+                bound[{ control.data->name, number }] = called;
+            }
+        }
+        const std::map<std::pair<std::string, int>, std::string> expected { { { "按钮2", 0 }, "dealHand" },
+            { { "图片框1", -1 }, "pickCard1" }, { { "图片框2", -1 }, "pickCard2" },
+            { { "图片框3", -1 }, "pickCard3" }, { { "图片框4", -1 }, "pickCard4" },
+            { { "符号加", 0 }, "appendPlus" }, { { "符号减", 0 }, "appendMinus" },
+            { { "符号乘", 0 }, "appendMultiply" }, { { "符号除", 0 }, "appendDivide" },
+            { { "符号左撇", 0 }, "appendOpenParen" }, { { "符号右撇", 0 }, "appendCloseParen" },
+            { { "按钮删除", 0 }, "clearExpression" }, { { "按钮1", 0 }, "checkAnswer" },
+            { { "按钮3", 0 }, "toggleHistory" }, { { "时钟1", 0 }, "countdownTick" } };
+        QVERIFY(bound == expected);
+        // Names that are not given leave their events unbound.
+        const auto none = resolveWindowData(windowTable(), {});
+        QVERIFY(none);
+        for (const ResolvedControl &control : none->front().controls)
+            QVERIFY(control.handlers.empty());
+    }
+
+    void windowDataThatCannotBeResolvedIsRefused_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::newRow("picture missing from the resources") << 0;
+        QTest::newRow("identifier used twice") << 1;
+        QTest::newRow("text with no GBK form") << 2;
+        QTest::newRow("event the kind does not have") << 3;
+        QTest::newRow("size below zero") << 4;
+    }
+    void windowDataThatCannotBeResolvedIsRefused()
+    {
+        QFETCH(int, fault);
+        static constexpr BindingData tick[] = { { 0, "countdownTick" } };
+        static constexpr BindingData clicked[] = { { 0, "dealHand" } };
+        ControlData controls[] = {
+            { .kind = ControlKind::pictureBox,
+                .name = "图片框1",
+                .id = 1,
+                .left = 0,
+                .top = 0,
+                .width = 10,
+                .height = 10,
+                .picture = "ace.jpg" },
+            { .kind = ControlKind::timer,
+                .name = "时钟1",
+                .id = 2,
+                .left = 0,
+                .top = 0,
+                .width = 10,
+                .height = 10,
+                .bindings = tick },
+        };
+        const WindowData good { .name = "窗口",
+            .id = 9,
+            .unit = 100,
+            .title = "t",
+            .width = 10,
+            .height = 10,
+            .background = {},
+            .icons = {},
+            .escapeCloses = true,
+            .bindings = {},
+            .controls = controls };
+        QVERIFY(resolveWindowData(std::span(&good, 1), handlers));
+        switch (fault) {
+        case 0:
+            controls[0].picture = "joker.jpg";
+            break;
+        case 1:
+            controls[1].id = 1;
+            break;
+        case 2:
+            controls[1].name = "时钟\xf0\x9f\x98\x80";
+            break;
+        case 3:
+            controls[0].bindings = clicked;
+            break;
+        case 4:
+            controls[1].width = -1;
+            break;
+        }
+        QVERIFY(!resolveWindowData(std::span(&good, 1), handlers));
     }
 
     void missedTicksCollapseIntoOne()
