@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 #include <QWindow>
 
@@ -205,6 +206,45 @@ private slots:
         writeProperty(mainWindow, control::dealButton, Property::visible, -1, 0);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(focusedName(), QString::fromUtf8("编辑框1"));
+    }
+
+    void labelsDrawOnlyTheirTextOverTheWindow()
+    {
+        writeProperty(mainWindow, control::verdictLabel, LabelProperty::text, -1, textValue(gbk("正确！").c_str()));
+        writeProperty(mainWindow, control::verdictLabel, Property::visible, -1, 1);
+        const QImage shot = clientAreaWidget(mainWindow)->grab().toImage();
+        auto count = [&shot](QRect area, auto test) {
+            int n = 0;
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    n += test(QColor(shot.pixel(x, y)));
+            return n;
+        };
+        const QColor background(128, 160, 128);
+        using Ink = bool (*)(QColor);
+        const Ink black = [](QColor c) { return c.red() < 60 && c.green() < 60 && c.blue() < 60; };
+        const Ink red = [](QColor c) { return c.red() > 200 && c.green() < 60 && c.blue() < 60; };
+        for (const auto &[label, ink] : {std::pair{control::timeLabel, black}, std::pair{control::verdictLabel, red}}) {
+            const QRect area = widget(label)->geometry();
+            const int total = area.width() * area.height();
+            const int shows = count(area, [&](QColor c) { return c == background; });
+            const int inked = count(area, ink);
+            // Around and behind the letters the window shows; the rest is ink
+            // and its smoothed edges, nothing of a fill of its own.
+            QVERIFY2(shows > total / 2 && inked > 20, qPrintable(QString("%1 %2 %3").arg(shows).arg(inked).arg(total)));
+        }
+    }
+
+    void listRowsAreOnePixelTallerThanTheFont()
+    {
+        auto list = static_cast<QListWidget *>(widget(control::historyList));
+        for (int i = 0; i < 40; ++i)
+            addListItem(mainWindow, control::historyList, "1 2 3 4 1+2 \xb4\xed\xce\xf3\xa3\xa1 ");
+        const int row = list->visualItemRect(list->item(0)).height();
+        QCOMPARE(row, list->fontMetrics().height() + 1);
+        // The list keeps its height; the last row that shows is cut off.
+        QCOMPARE(list->height(), 392);
+        QVERIFY(list->verticalScrollBar()->isVisible());
     }
 
     void controlsAreVisibleToAssistiveTechnology()
