@@ -9,7 +9,8 @@
 
 namespace {
 
-constexpr ControlId cardBoxes[] = {control::cardBox1, control::cardBox2, control::cardBox3, control::cardBox4};
+constexpr ControlId cardBoxes[]
+    = { control::cardBox1, control::cardBox2, control::cardBox3, control::cardBox4 };
 
 ControlId cardBox(std::int32_t card)
 {
@@ -81,15 +82,15 @@ void dealHand()
         rankNumber = randomNumber(1, 13);
 
         Text rank = toText(rankNumber);
-        replaceText(cardFileName, joinTexts({suitName, "(", rank, ").jpg"}));
+        replaceText(cardFileName, joinTexts({ suitName, "(", rank, ").jpg" }));
         releaseMemory(rank);
 
         rank = toText(rankNumber);
-        replaceText(historyText, joinTexts({historyText, rank, " "}));
+        replaceText(historyText, joinTexts({ historyText, rank, " " }));
         releaseMemory(rank);
 
         Text folder = runDirectory();
-        replaceText(cardFilePath, joinTexts({folder, "\\pkp\\", cardFileName}));
+        replaceText(cardFilePath, joinTexts({ folder, "\\pkp\\", cardFileName }));
         releaseMemory(folder);
 
         Bytes picture = readFile(cardFilePath);
@@ -103,14 +104,14 @@ void dealHand()
 void pickCard(std::int32_t card)
 {
     Text rank = toText(intArrayElement(cardValues, card));
-    appendEditText(mainWindow, control::expressionBox, {orEmpty(rank)});
+    appendEditText(mainWindow, control::expressionBox, { orEmpty(rank) });
     releaseMemory(rank);
     write(cardBox(card), Property::disabled, true);
 }
 
 void appendSymbol(const char *symbol)
 {
-    appendEditText(mainWindow, control::expressionBox, {symbol});
+    appendEditText(mainWindow, control::expressionBox, { symbol });
 }
 
 void clearExpression()
@@ -125,7 +126,7 @@ void checkAnswer()
     write(control::countdownTimer, TimerProperty::period, 0);
 
     Text expression = readText(control::expressionBox, EditProperty::content);
-    replaceText(historyText, joinTexts({historyText, expression, " "}));
+    replaceText(historyText, joinTexts({ historyText, expression, " " }));
     releaseMemory(expression);
 
     expression = readText(control::expressionBox, EditProperty::content);
@@ -135,7 +136,7 @@ void checkAnswer()
     showVerdict(compareTexts(resultText, "24") == 0 ? gt::right : gt::wrong);
 
     Text verdict = readText(control::verdictLabel, LabelProperty::text);
-    replaceText(historyText, joinTexts({historyText, verdict, " "}));
+    replaceText(historyText, joinTexts({ historyText, verdict, " " }));
     releaseMemory(verdict);
 
     addListItem(mainWindow, control::historyList, orEmpty(historyText));
@@ -158,12 +159,12 @@ void toggleHistory()
 void countdownTick()
 {
     const auto elapsed = std::int32_t(read(control::timeBar, ProgressProperty::position));
-    write(control::timeBar, ProgressProperty::position,
-          std::int32_t(truncateToInteger(double(elapsed) + 1.0)));
+    write(
+        control::timeBar, ProgressProperty::position, std::int32_t(truncateToInteger(double(elapsed) + 1.0)));
 
     const double remaining = 100.0 - std::int32_t(read(control::timeBar, ProgressProperty::position));
     Text seconds = toText(remaining);
-    Text label = joinTexts({gt::timeLeft, seconds, gt::seconds});
+    Text label = joinTexts({ gt::timeLeft, seconds, gt::seconds });
     write(control::timeLabel, LabelProperty::text, textValue(label));
     releaseMemory(seconds);
     releaseMemory(label);

@@ -21,22 +21,19 @@ namespace {
 
 // Handlers take no arguments and give no result; the adapters drop the
 // event's arguments and give the run time nothing to act on.
-template <void (*handler)()>
-std::optional<std::int32_t> plain(const EventRecord &)
+template <void (*handler)()> std::optional<std::int32_t> plain(const EventRecord &)
 {
     handler();
     return std::nullopt;
 }
 
-template <std::int32_t card>
-std::optional<std::int32_t> pick(const EventRecord &)
+template <std::int32_t card> std::optional<std::int32_t> pick(const EventRecord &)
 {
     pickCard(card);
     return std::nullopt;
 }
 
-template <const char *symbol>
-std::optional<std::int32_t> append(const EventRecord &)
+template <const char *symbol> std::optional<std::int32_t> append(const EventRecord &)
 {
     appendSymbol(symbol);
     return std::nullopt;
@@ -49,23 +46,23 @@ constexpr char divide[] = "/";
 constexpr char openParen[] = "(";
 constexpr char closeParen[] = ")";
 
-const std::array<NamedHandler, 15> handlers{{
-    {"dealHand", plain<dealHand>},
-    {"pickCard1", pick<1>},
-    {"pickCard2", pick<2>},
-    {"pickCard3", pick<3>},
-    {"pickCard4", pick<4>},
-    {"appendPlus", append<plus>},
-    {"appendMinus", append<minus>},
-    {"appendMultiply", append<times>},
-    {"appendDivide", append<divide>},
-    {"appendOpenParen", append<openParen>},
-    {"appendCloseParen", append<closeParen>},
-    {"clearExpression", plain<clearExpression>},
-    {"checkAnswer", plain<checkAnswer>},
-    {"toggleHistory", plain<toggleHistory>},
-    {"countdownTick", plain<countdownTick>},
-}};
+const std::array<NamedHandler, 15> handlers { {
+    { "dealHand", plain<dealHand> },
+    { "pickCard1", pick<1> },
+    { "pickCard2", pick<2> },
+    { "pickCard3", pick<3> },
+    { "pickCard4", pick<4> },
+    { "appendPlus", append<plus> },
+    { "appendMinus", append<minus> },
+    { "appendMultiply", append<times> },
+    { "appendDivide", append<divide> },
+    { "appendOpenParen", append<openParen> },
+    { "appendCloseParen", append<closeParen> },
+    { "clearExpression", plain<clearExpression> },
+    { "checkAnswer", plain<checkAnswer> },
+    { "toggleHistory", plain<toggleHistory> },
+    { "countdownTick", plain<countdownTick> },
+} };
 
 } // namespace
 
@@ -83,7 +80,7 @@ void releaseProgramVariables()
 {
     releaseMemory(cardValues);
     cardValues = nullptr;
-    for (Text *variable : {&historyText, &suitName, &cardFileName, &cardFilePath, &resultText})
+    for (Text *variable : { &historyText, &suitName, &cardFileName, &cardFilePath, &resultText })
         replaceText(*variable, nullptr);
 }
 

@@ -59,8 +59,9 @@ void setRunDirectoryFromProgramPath(std::string_view gbkProgramPath)
         else if (c == '\\' || c == '/')
             lastSeparator = i;
     }
-    runDirectoryText =
-        lastSeparator == std::string_view::npos ? std::string() : std::string(gbkProgramPath.substr(0, lastSeparator));
+    runDirectoryText = lastSeparator == std::string_view::npos
+        ? std::string()
+        : std::string(gbkProgramPath.substr(0, lastSeparator));
 }
 
 void initRunDirectory()
@@ -76,7 +77,8 @@ void initRunDirectory()
         }
         path.resize(path.size() * 2);
     }
-    const int bytes = WideCharToMultiByte(936, 0, path.data(), int(path.size()), nullptr, 0, nullptr, nullptr);
+    const int bytes
+        = WideCharToMultiByte(936, 0, path.data(), int(path.size()), nullptr, 0, nullptr, nullptr);
     std::string gbk(std::size_t(bytes), '\0');
     WideCharToMultiByte(936, 0, path.data(), int(path.size()), gbk.data(), bytes, nullptr, nullptr);
     setRunDirectoryFromProgramPath(gbk);
@@ -110,10 +112,10 @@ Bytes readFile(Text fileName)
         return nullptr;
 #ifdef _WIN32
     HANDLE file = CreateFileW(toWide(fileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+        FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return nullptr;
-    LARGE_INTEGER size{};
+    LARGE_INTEGER size {};
     Bytes block = nullptr;
     if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= INT32_MAX) {
         std::string buffer(std::size_t(size.QuadPart), '\0');
@@ -130,10 +132,11 @@ Bytes readFile(Text fileName)
     const int fd = open(name->c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return nullptr;
-    struct stat status{};
+    struct stat status { };
     Bytes block = nullptr;
     // Only a regular file has a length to read; a folder or a device does not.
-    if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0 && status.st_size <= INT32_MAX) {
+    if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0
+        && status.st_size <= INT32_MAX) {
         const auto size = std::size_t(status.st_size);
         void *filled = newByteBlock(std::int32_t(size));
         auto buffer = const_cast<unsigned char *>(bytesData(filled));

@@ -36,7 +36,7 @@ void *allocateMemory(std::size_t size)
         char message[96];
         const char *mark = std::strstr(rt::allocationRefused, "%d");
         std::snprintf(message, sizeof message, "%.*s%zu%s", int(mark - rt::allocationRefused),
-                      rt::allocationRefused, size, mark + 2);
+            rt::allocationRefused, size, mark + 2);
         reportFatalError(0, message);
     }
     return block;
@@ -84,14 +84,14 @@ Bytes newBytes(const void *data, std::size_t count)
 void *newByteBlock(std::int32_t count)
 {
     auto block = static_cast<unsigned char *>(allocateMemory(sizeof(ArrayHeader) + std::size_t(count)));
-    const ArrayHeader header{1, count};
+    const ArrayHeader header { 1, count };
     std::memcpy(block, &header, sizeof header);
     return block;
 }
 
 void setBytesCount(void *block, std::int32_t count)
 {
-    const ArrayHeader header{1, count};
+    const ArrayHeader header { 1, count };
     std::memcpy(block, &header, sizeof header);
 }
 
@@ -113,7 +113,7 @@ void *newIntArray(std::int32_t count)
 {
     auto block = static_cast<unsigned char *>(
         allocateMemory(sizeof(ArrayHeader) + sizeof(std::int32_t) * std::size_t(count)));
-    const ArrayHeader header{1, count};
+    const ArrayHeader header { 1, count };
     std::memcpy(block, &header, sizeof header);
     std::memset(block + sizeof header, 0, sizeof(std::int32_t) * std::size_t(count));
     return block;

@@ -44,7 +44,10 @@ inline void replaceText(Text &variable, Text value)
 // terminator).
 [[nodiscard]] Text newText(std::string_view bytes);
 // Reads a text, no text as "".
-inline std::string_view textView(Text t) { return t ? std::string_view(t) : std::string_view(); }
+inline std::string_view textView(Text t)
+{
+    return t ? std::string_view(t) : std::string_view();
+}
 
 // Byte blocks.
 [[nodiscard]] Bytes newBytes(const void *data, std::size_t count); // nullptr for 0 or over 2^31-1 bytes
@@ -52,8 +55,8 @@ inline std::string_view textView(Text t) { return t ? std::string_view(t) : std:
 // setBytesCount may then shorten it.
 [[nodiscard]] void *newByteBlock(std::int32_t count);
 void setBytesCount(void *block, std::int32_t count);
-std::int32_t bytesCount(Bytes block);                               // 0 for nullptr
-const unsigned char *bytesData(Bytes block);                        // nullptr for nullptr
+std::int32_t bytesCount(Bytes block); // 0 for nullptr
+const unsigned char *bytesData(Bytes block); // nullptr for nullptr
 
 // Array blocks of 32-bit signed integers with one dimension.
 [[nodiscard]] void *newIntArray(std::int32_t count);
@@ -62,7 +65,19 @@ std::int32_t arrayElementCount(const void *block);
 // above the element count the one with code 1.
 std::int32_t &intArrayElement(void *block, std::int32_t index);
 
-inline PropertyValue textValue(Text t) { return static_cast<PropertyValue>(reinterpret_cast<std::intptr_t>(t)); }
-inline Text valueText(PropertyValue v) { return reinterpret_cast<Text>(static_cast<std::intptr_t>(v)); }
-inline PropertyValue bytesValue(Bytes b) { return static_cast<PropertyValue>(reinterpret_cast<std::intptr_t>(b)); }
-inline Bytes valueBytes(PropertyValue v) { return reinterpret_cast<Bytes>(static_cast<std::intptr_t>(v)); }
+inline PropertyValue textValue(Text t)
+{
+    return static_cast<PropertyValue>(reinterpret_cast<std::intptr_t>(t));
+}
+inline Text valueText(PropertyValue v)
+{
+    return reinterpret_cast<Text>(static_cast<std::intptr_t>(v));
+}
+inline PropertyValue bytesValue(Bytes b)
+{
+    return static_cast<PropertyValue>(reinterpret_cast<std::intptr_t>(b));
+}
+inline Bytes valueBytes(PropertyValue v)
+{
+    return reinterpret_cast<Bytes>(static_cast<std::intptr_t>(v));
+}

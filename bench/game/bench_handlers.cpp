@@ -50,9 +50,8 @@ void bareDecode(const std::vector<unsigned char> &file, std::vector<unsigned cha
     jpeg_decompress_struct info;
     BareError error;
     info.err = jpeg_std_error(&error.manager);
-    error.manager.error_exit = [](j_common_ptr common) {
-        std::longjmp(reinterpret_cast<BareError *>(common->err)->jump, 1);
-    };
+    error.manager.error_exit
+        = [](j_common_ptr common) { std::longjmp(reinterpret_cast<BareError *>(common->err)->jump, 1); };
     if (setjmp(error.jump)) {
         jpeg_destroy_decompress(&info);
         return;
@@ -83,7 +82,8 @@ BENCHMARK(dealHandWithRealPictures)->Unit(benchmark::kMicrosecond);
 
 void bareLibjpegOfTheSameFourFiles(benchmark::State &state)
 {
-    const std::vector<std::string> names{"pkp/方块(5).jpg", "pkp/红桃(12).jpg", "pkp/黑桃(1).jpg", "pkp/梅花(7).jpg"};
+    const std::vector<std::string> names { "pkp/方块(5).jpg", "pkp/红桃(12).jpg", "pkp/黑桃(1).jpg",
+        "pkp/梅花(7).jpg" };
     std::vector<unsigned char> pixels;
     for (auto _ : state) {
         // A deal reads the files every time too.

@@ -116,7 +116,8 @@ int childCycles(int argc, char **argv, int cycles)
             QApplication::processEvents();
     }
     QApplication::processEvents();
-    std::printf("cycles %d before %ld after %ld history %ld\n", cycles, before, residentKiB(), historyBytes / 1024);
+    std::printf(
+        "cycles %d before %ld after %ld history %ld\n", cycles, before, residentKiB(), historyBytes / 1024);
     return 0;
 }
 
@@ -131,7 +132,7 @@ Run runChild(const QString &mode)
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QElapsedTimer clock;
     clock.start();
-    child.start(QCoreApplication::applicationFilePath(), {"--child", mode});
+    child.start(QCoreApplication::applicationFilePath(), { "--child", mode });
     Run run;
     while (child.waitForReadyRead(20000)) {
         const QByteArray line = child.readLine();
@@ -145,8 +146,7 @@ Run runChild(const QString &mode)
     return run;
 }
 
-template <typename T>
-T median(std::vector<T> values)
+template <typename T> T median(std::vector<T> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
@@ -190,18 +190,20 @@ int main(int argc, char **argv)
     }
     const double gameTime = median(gameTimes), bareTime = median(bareTimes);
     const long gameKiB = median(gameMemory), bareKiB = median(bareMemory);
-    std::printf("start to first paint, median of %d: game %.1f ms, bare Qt window %.1f ms, ratio %.2f\n", runs,
-                gameTime, bareTime, gameTime / bareTime);
-    std::printf("resident memory after start, median: game %ld KiB, bare Qt window %ld KiB, ratio %.2f\n", gameKiB,
-                bareKiB, double(gameKiB) / double(bareKiB));
-    std::printf("against a bare window showing one Chinese label: %.1f ms (ratio %.2f), %ld KiB (ratio %.2f)\n",
-                median(textTimes), gameTime / median(textTimes), median(textMemory),
-                double(gameKiB) / double(median(textMemory)));
+    std::printf("start to first paint, median of %d: game %.1f ms, bare Qt window %.1f ms, ratio %.2f\n",
+        runs, gameTime, bareTime, gameTime / bareTime);
+    std::printf("resident memory after start, median: game %ld KiB, bare Qt window %ld KiB, ratio %.2f\n",
+        gameKiB, bareKiB, double(gameKiB) / double(bareKiB));
+    std::printf(
+        "against a bare window showing one Chinese label: %.1f ms (ratio %.2f), %ld KiB (ratio %.2f)\n",
+        median(textTimes), gameTime / median(textTimes), median(textMemory),
+        double(gameKiB) / double(median(textMemory)));
     std::fflush(stdout);
     if (cycles > 0) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QCoreApplication::applicationFilePath(), {"--child", "cycles", QString::number(cycles)});
+        child.start(
+            QCoreApplication::applicationFilePath(), { "--child", "cycles", QString::number(cycles) });
         child.waitForFinished(-1);
         std::printf("%s", child.readAllStandardOutput().constData());
     }

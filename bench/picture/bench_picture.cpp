@@ -61,7 +61,7 @@ void bareLibjpeg(benchmark::State &state)
         info.err = jpeg_std_error(&errors);
         jpeg_create_decompress(&info);
         jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(card.constData()),
-                     static_cast<unsigned long>(card.size()));
+            static_cast<unsigned long>(card.size()));
         jpeg_read_header(&info, TRUE);
         info.out_color_space = JCS_RGB;
         jpeg_start_decompress(&info);
@@ -80,8 +80,8 @@ void bareLibjpeg(benchmark::State &state)
 void throughDecodePicture(benchmark::State &state)
 {
     for (auto _ : state) {
-        QImage image = decodePicture(reinterpret_cast<const unsigned char *>(card.constData()),
-                                     std::size_t(card.size()));
+        QImage image = decodePicture(
+            reinterpret_cast<const unsigned char *>(card.constData()), std::size_t(card.size()));
         benchmark::DoNotOptimize(image.constBits());
     }
 }
@@ -103,8 +103,7 @@ BENCHMARK(throughDecodePicture)->Repetitions(10)->ReportAggregatesOnly(true)->Un
 BENCHMARK(throughPictureBox)->Repetitions(10)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
 
 // Keeps each benchmark's median to set them against each other at the end.
-class MedianReporter : public benchmark::ConsoleReporter
-{
+class MedianReporter : public benchmark::ConsoleReporter {
 public:
     std::map<std::string, double> medians;
 
@@ -126,20 +125,20 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
 
     // The first card picture of the source tree, else a stand-in.
-    const QStringList cards =
-        QDir(QStringLiteral(KELMORA_PKP_DIR)).entryList({"*.jpg"}, QDir::Files, QDir::Name);
+    const QStringList cards
+        = QDir(QStringLiteral(KELMORA_PKP_DIR)).entryList({ "*.jpg" }, QDir::Files, QDir::Name);
     QFile file(cards.isEmpty() ? QString() : QStringLiteral(KELMORA_PKP_DIR "/") + cards.first());
     if (file.open(QIODevice::ReadOnly)) {
         card = file.readAll();
         std::printf("card picture: %s (%lld bytes)\n", qPrintable(file.fileName()),
-                    static_cast<long long>(card.size()));
+            static_cast<long long>(card.size()));
     } else {
         card = standInCard();
-        std::printf("card picture: generated 156 x 251 baseline (%lld bytes)\n",
-                    static_cast<long long>(card.size()));
+        std::printf(
+            "card picture: generated 156 x 251 baseline (%lld bytes)\n", static_cast<long long>(card.size()));
     }
-    const QImage check =
-        decodePicture(reinterpret_cast<const unsigned char *>(card.constData()), std::size_t(card.size()));
+    const QImage check
+        = decodePicture(reinterpret_cast<const unsigned char *>(card.constData()), std::size_t(card.size()));
     if (check.isNull()) {
         std::fprintf(stderr, "the card picture does not decode\n");
         return 1;

@@ -20,10 +20,10 @@ inline constexpr int cardHeight = 251;
 inline constexpr qreal cornerRadius = 8.0;
 
 // The picture box behind a card shows the face colour, so the corners blend into it.
-inline const QColor faceColour{0xF0, 0xF0, 0xF0};
-inline const QColor cardRed{0xC8, 0x10, 0x2E};
-inline const QColor cardBlack{0x1A, 0x1A, 0x1A};
-inline const QColor borderGrey{0x70, 0x70, 0x70};
+inline const QColor faceColour { 0xF0, 0xF0, 0xF0 };
+inline const QColor cardRed { 0xC8, 0x10, 0x2E };
+inline const QColor cardBlack { 0x1A, 0x1A, 0x1A };
+inline const QColor borderGrey { 0x70, 0x70, 0x70 };
 
 bool isRed(Suit suit);
 QColor suitColour(Suit suit);
@@ -32,8 +32,8 @@ QColor suitColour(Suit suit);
 QPainterPath suitPath(Suit suit);
 
 // Fills the suit shape with its middle at centre, `size` pixels high; upside down for the lower half.
-void drawPip(QPainter& painter, Suit suit, QPointF centre, qreal size, bool upsideDown = false,
-             const QColor& colour = QColor());
+void drawPip(QPainter &painter, Suit suit, QPointF centre, qreal size, bool upsideDown = false,
+    const QColor &colour = QColor());
 
 // Bold font for the indices; the later families stand in where the first is missing.
 QFont indexFont(qreal pixelSize, bool condensed);
@@ -42,16 +42,16 @@ QFont indexFont(qreal pixelSize, bool condensed);
 QImage blankCard();
 
 // The rank and a small suit at the top left and, turned half round, at the bottom right.
-void drawIndices(QPainter& painter, const QString& rank, Suit suit);
+void drawIndices(QPainter &painter, const QString &rank, Suit suit);
 
 // Every picture is drawn for its exact pixel size, with antialiasing.
-void startPainting(QPainter& painter);
+void startPainting(QPainter &painter);
 
 // "A", "2" to "10", "J", "Q", "K".
 QString rankLabel(int rank);
 
 QImage drawCard(Suit suit, int rank);
-void drawCourt(QPainter& painter, Suit suit, int rank);
+void drawCourt(QPainter &painter, Suit suit, int rank);
 
 enum class Builtin { ace, two, ten, four };
 QImage drawBuiltin(Builtin which);
@@ -60,6 +60,6 @@ QImage drawIcon(int size);
 
 // Baseline JPEG, three components (YCbCr), colour at full or half resolution;
 // false if the file cannot be written.
-bool writeJpeg(const QImage& image, const QString& path, int quality, bool fullColour);
+bool writeJpeg(const QImage &image, const QString &path, int quality, bool fullColour);
 
 } // namespace cardgen

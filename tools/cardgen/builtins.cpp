@@ -9,23 +9,23 @@ namespace cardgen {
 
 namespace {
 
-const QColor ink{0x33, 0x2A, 0x22};
-const QColor lacquer{0xB0, 0x1E, 0x23};
-const QColor gold{0xE8, 0xB8, 0x2E};
-const QColor bamboo{0xE2, 0xC2, 0x86};
-const QColor porcelain{0x2F, 0x5F, 0xA8};
-const QColor skin{0xFB, 0xDC, 0xC0};
-const QColor blush{0xF5, 0xA3, 0xA0};
-const QColor romper{0x8F, 0xC3, 0xEA};
-const QColor cushion{0x9C, 0xCC, 0x8E};
-const QColor stitch{0xD0, 0x24, 0x2C};
-const QColor leather{0xF7, 0xF4, 0xEC};
-const QColor brass{0xC8, 0x93, 0x2E};
-const QColor brassDark{0x7A, 0x55, 0x18};
-const QColor shadow{0xE6, 0xE6, 0xE6};
+const QColor ink { 0x33, 0x2A, 0x22 };
+const QColor lacquer { 0xB0, 0x1E, 0x23 };
+const QColor gold { 0xE8, 0xB8, 0x2E };
+const QColor bamboo { 0xE2, 0xC2, 0x86 };
+const QColor porcelain { 0x2F, 0x5F, 0xA8 };
+const QColor skin { 0xFB, 0xDC, 0xC0 };
+const QColor blush { 0xF5, 0xA3, 0xA0 };
+const QColor romper { 0x8F, 0xC3, 0xEA };
+const QColor cushion { 0x9C, 0xCC, 0x8E };
+const QColor stitch { 0xD0, 0x24, 0x2C };
+const QColor leather { 0xF7, 0xF4, 0xEC };
+const QColor brass { 0xC8, 0x93, 0x2E };
+const QColor brassDark { 0x7A, 0x55, 0x18 };
+const QColor shadow { 0xE6, 0xE6, 0xE6 };
 
-void fill(QPainter& painter, const QPainterPath& path, const QColor& colour, const QColor& outline = ink,
-          qreal width = 1.0)
+void fill(QPainter &painter, const QPainterPath &path, const QColor &colour, const QColor &outline = ink,
+    qreal width = 1.0)
 {
     painter.setBrush(colour);
     if (width > 0)
@@ -35,7 +35,7 @@ void fill(QPainter& painter, const QPainterPath& path, const QColor& colour, con
     painter.drawPath(path);
 }
 
-void stroke(QPainter& painter, const QPainterPath& path, const QColor& colour, qreal width)
+void stroke(QPainter &painter, const QPainterPath &path, const QColor &colour, qreal width)
 {
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -50,7 +50,7 @@ QPainterPath ellipse(QPointF centre, qreal rx, qreal ry)
 }
 
 // One chopstick from its thick end at `top` to its tip at `tip`, tapering.
-void drawChopstick(QPainter& painter, QPointF top, QPointF tip, const QColor& colour, bool banded)
+void drawChopstick(QPainter &painter, QPointF top, QPointF tip, const QColor &colour, bool banded)
 {
     const QPointF along = tip - top;
     const qreal length = std::hypot(along.x(), along.y());
@@ -64,7 +64,7 @@ void drawChopstick(QPainter& painter, QPointF top, QPointF tip, const QColor& co
     fill(painter, stick, colour, ink, 0.9);
     if (banded) {
         // Gold rings near the grip, as on lacquered chopsticks.
-        for (const qreal at : {0.10, 0.16}) {
+        for (const qreal at : { 0.10, 0.16 }) {
             const QPointF centre = top + along * at;
             const qreal half = 3.2 - 2.0 * at;
             QPainterPath ring;
@@ -75,7 +75,7 @@ void drawChopstick(QPainter& painter, QPointF top, QPointF tip, const QColor& co
     }
 }
 
-void drawChopsticks(QPainter& painter)
+void drawChopsticks(QPainter &painter)
 {
     // The sticks lie across a small porcelain rest, shadow first.
     fill(painter, ellipse(QPointF(80, 190), 26, 4), shadow, shadow, 0);
@@ -88,7 +88,7 @@ void drawChopsticks(QPainter& painter)
     rest.cubicTo(104, 190, 56, 190, 56, 185);
     rest.closeSubpath();
     fill(painter, rest, porcelain);
-    for (const qreal x : {64.0, 80.0, 96.0})
+    for (const qreal x : { 64.0, 80.0, 96.0 })
         fill(painter, ellipse(QPointF(x, 185), 2, 1.6), Qt::white, ink, 0);
 
     drawChopstick(painter, QPointF(44, 46), QPointF(92, 208), bamboo, false);
@@ -97,7 +97,7 @@ void drawChopsticks(QPainter& painter)
     drawChopstick(painter, QPointF(120, 52), QPointF(66, 210), lacquer, true);
 }
 
-void drawBaby(QPainter& painter)
+void drawBaby(QPainter &painter)
 {
     const qreal cx = cardWidth / 2.0;
     // A cushion to sit on.
@@ -110,7 +110,7 @@ void drawBaby(QPainter& painter)
     fill(painter, ellipse(QPointF(cx + 29, 178), 7, 8.5), skin);
 
     // Arms reaching out from behind a round body.
-    for (const int side : {-1, 1}) {
+    for (const int side : { -1, 1 }) {
         QPainterPath arm;
         arm.moveTo(cx + side * 10, 130);
         arm.cubicTo(cx + side * 30, 128, cx + side * 40, 140, cx + side * 44, 150);
@@ -141,7 +141,7 @@ void drawBaby(QPainter& painter)
     stroke(painter, curl, ink, 1.6);
 
     // Happy closed eyes, rosy cheeks and a smile.
-    for (const int side : {-1, 1}) {
+    for (const int side : { -1, 1 }) {
         QPainterPath eye;
         eye.moveTo(cx + side * 10 - 5, 97);
         eye.quadTo(cx + side * 10, 91, cx + side * 10 + 5, 97);
@@ -155,19 +155,20 @@ void drawBaby(QPainter& painter)
     fill(painter, smile, QColor(0xC8, 0x4B, 0x4B), ink, 1.2);
 }
 
-void drawBaseball(QPainter& painter, QPointF centre, qreal radius, qreal turn)
+void drawBaseball(QPainter &painter, QPointF centre, qreal radius, qreal turn)
 {
     fill(painter, ellipse(centre + QPointF(4, radius + 5), radius * 0.9, 4.5), shadow, shadow, 0);
     fill(painter, ellipse(centre, radius, radius), leather, ink, 1.2);
     // A soft shade on the lower right makes it round.
-    QPainterPath shade = ellipse(centre, radius - 0.6, radius - 0.6).subtracted(
-        ellipse(centre + QPointF(-radius * 0.18, -radius * 0.18), radius * 0.98, radius * 0.98));
+    QPainterPath shade = ellipse(centre, radius - 0.6, radius - 0.6)
+                             .subtracted(ellipse(centre + QPointF(-radius * 0.18, -radius * 0.18),
+                                 radius * 0.98, radius * 0.98));
     fill(painter, shade, QColor(0xDD, 0xD8, 0xCC), ink, 0);
 
     painter.save();
     painter.translate(centre);
     painter.rotate(turn);
-    for (const int side : {-1, 1}) {
+    for (const int side : { -1, 1 }) {
         // A seam curves in from top and bottom; the stitches cross it as short ticks.
         QPainterPath seam;
         const qreal x = side * radius * 0.98;
@@ -189,13 +190,13 @@ void drawBaseball(QPainter& painter, QPointF centre, qreal radius, qreal turn)
     painter.restore();
 }
 
-void drawBaseballs(QPainter& painter)
+void drawBaseballs(QPainter &painter)
 {
     drawBaseball(painter, QPointF(62, 96), 27, -20);
     drawBaseball(painter, QPointF(94, 160), 27, 25);
 }
 
-void drawKey(QPainter& painter)
+void drawKey(QPainter &painter)
 {
     painter.save();
     painter.translate(78, 126);
@@ -203,11 +204,11 @@ void drawKey(QPainter& painter)
 
     // The bow: three rings in a clover round a hole, the way old keys were cast.
     QPainterPath bow;
-    for (const QPointF lobe : {QPointF(0, -74), QPointF(-13, -58), QPointF(13, -58)})
+    for (const QPointF lobe : { QPointF(0, -74), QPointF(-13, -58), QPointF(13, -58) })
         bow = bow.united(ellipse(lobe, 13, 13));
     bow = bow.united(ellipse(QPointF(0, -52), 8, 8));
     fill(painter, bow, brass, brassDark, 1.3);
-    for (const QPointF hole : {QPointF(0, -75), QPointF(-14, -58), QPointF(14, -58)})
+    for (const QPointF hole : { QPointF(0, -75), QPointF(-14, -58), QPointF(14, -58) })
         fill(painter, ellipse(hole, 5.5, 5.5), Qt::white, brassDark, 1.1);
 
     // Collar, shaft and bit with its wards.
@@ -232,10 +233,24 @@ void drawKey(QPainter& painter)
     fill(painter, ellipse(QPointF(0, 68), 4.5, 2.5), brass, brassDark, 1.1);
 
     // A highlight down the shaft and a worn patch on the bow.
-    stroke(painter, [] { QPainterPath p; p.moveTo(-1.8, -34); p.lineTo(-1.8, 62); return p; }(),
-           QColor(0xF2, 0xD2, 0x86), 1.3);
-    stroke(painter, [] { QPainterPath p; p.moveTo(-8, -84); p.quadTo(-4, -87, 2, -86.5); return p; }(),
-           QColor(0xF2, 0xD2, 0x86), 1.5);
+    stroke(
+        painter,
+        [] {
+            QPainterPath p;
+            p.moveTo(-1.8, -34);
+            p.lineTo(-1.8, 62);
+            return p;
+        }(),
+        QColor(0xF2, 0xD2, 0x86), 1.3);
+    stroke(
+        painter,
+        [] {
+            QPainterPath p;
+            p.moveTo(-8, -84);
+            p.quadTo(-4, -87, 2, -86.5);
+            return p;
+        }(),
+        QColor(0xF2, 0xD2, 0x86), 1.5);
     painter.restore();
 }
 
@@ -260,7 +275,7 @@ QImage drawBuiltin(Builtin which)
         drawKey(painter);
         break;
     }
-    static const int ranks[] = {1, 2, 10, 4};
+    static const int ranks[] = { 1, 2, 10, 4 };
     drawIndices(painter, rankLabel(ranks[static_cast<int>(which)]), Suit::spades);
     return image;
 }

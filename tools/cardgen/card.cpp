@@ -9,7 +9,7 @@
 
 namespace cardgen {
 
-void startPainting(QPainter& painter)
+void startPainting(QPainter &painter)
 {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -19,8 +19,8 @@ void startPainting(QPainter& painter)
 QFont indexFont(qreal pixelSize, bool condensed)
 {
     QFont font;
-    font.setFamilies({QStringLiteral("DejaVu Serif"), QStringLiteral("Liberation Serif"),
-                      QStringLiteral("FreeSerif"), QStringLiteral("serif")});
+    font.setFamilies({ QStringLiteral("DejaVu Serif"), QStringLiteral("Liberation Serif"),
+        QStringLiteral("FreeSerif"), QStringLiteral("serif") });
     font.setStyleHint(QFont::Serif);
     font.setPixelSize(qRound(pixelSize));
     font.setWeight(QFont::Bold);
@@ -47,7 +47,7 @@ QImage blankCard()
 
 namespace {
 
-void drawIndex(QPainter& painter, const QString& rank, Suit suit)
+void drawIndex(QPainter &painter, const QString &rank, Suit suit)
 {
     const bool wide = rank.size() > 1;
     painter.setFont(indexFont(wide ? 18 : 20, wide));
@@ -65,37 +65,38 @@ struct PipPlace {
 
 std::vector<PipPlace> pipPlaces(int rank)
 {
-    const PipPlace topLeft{0, 0}, topRight{2, 0}, bottomLeft{0, 1}, bottomRight{2, 1};
-    const PipPlace middleLeft{0, 0.5}, middleRight{2, 0.5};
+    const PipPlace topLeft { 0, 0 }, topRight { 2, 0 }, bottomLeft { 0, 1 }, bottomRight { 2, 1 };
+    const PipPlace middleLeft { 0, 0.5 }, middleRight { 2, 0.5 };
     switch (rank) {
     case 1:
-        return {{1, 0.5}};
+        return { { 1, 0.5 } };
     case 2:
-        return {{1, 0}, {1, 1}};
+        return { { 1, 0 }, { 1, 1 } };
     case 3:
-        return {{1, 0}, {1, 0.5}, {1, 1}};
+        return { { 1, 0 }, { 1, 0.5 }, { 1, 1 } };
     case 4:
-        return {topLeft, topRight, bottomLeft, bottomRight};
+        return { topLeft, topRight, bottomLeft, bottomRight };
     case 5:
-        return {topLeft, topRight, {1, 0.5}, bottomLeft, bottomRight};
+        return { topLeft, topRight, { 1, 0.5 }, bottomLeft, bottomRight };
     case 6:
-        return {topLeft, topRight, middleLeft, middleRight, bottomLeft, bottomRight};
+        return { topLeft, topRight, middleLeft, middleRight, bottomLeft, bottomRight };
     case 7:
-        return {topLeft, topRight, {1, 0.25}, middleLeft, middleRight, bottomLeft, bottomRight};
+        return { topLeft, topRight, { 1, 0.25 }, middleLeft, middleRight, bottomLeft, bottomRight };
     case 8:
-        return {topLeft, topRight, {1, 0.25}, middleLeft, middleRight, {1, 0.75}, bottomLeft, bottomRight};
+        return { topLeft, topRight, { 1, 0.25 }, middleLeft, middleRight, { 1, 0.75 }, bottomLeft,
+            bottomRight };
     case 9:
-        return {topLeft,     topRight,     {0, 1.0 / 3}, {2, 1.0 / 3}, {1, 0.5},
-                {0, 2.0 / 3}, {2, 2.0 / 3}, bottomLeft,   bottomRight};
+        return { topLeft, topRight, { 0, 1.0 / 3 }, { 2, 1.0 / 3 }, { 1, 0.5 }, { 0, 2.0 / 3 },
+            { 2, 2.0 / 3 }, bottomLeft, bottomRight };
     case 10:
-        return {topLeft,      topRight,     {1, 1.0 / 6}, {0, 1.0 / 3}, {2, 1.0 / 3},
-                {0, 2.0 / 3}, {2, 2.0 / 3}, {1, 5.0 / 6}, bottomLeft,   bottomRight};
+        return { topLeft, topRight, { 1, 1.0 / 6 }, { 0, 1.0 / 3 }, { 2, 1.0 / 3 }, { 0, 2.0 / 3 },
+            { 2, 2.0 / 3 }, { 1, 5.0 / 6 }, bottomLeft, bottomRight };
     default:
         return {};
     }
 }
 
-void drawPips(QPainter& painter, Suit suit, int rank)
+void drawPips(QPainter &painter, Suit suit, int rank)
 {
     if (rank == 1) {
         const QPointF centre(cardWidth / 2.0, cardHeight / 2.0);
@@ -115,10 +116,10 @@ void drawPips(QPainter& painter, Suit suit, int rank)
         painter.restore();
         return;
     }
-    constexpr std::array<qreal, 3> columns{46, 78, 110};
+    constexpr std::array<qreal, 3> columns { 46, 78, 110 };
     constexpr qreal top = 39, bottom = 212;
     constexpr qreal pipSize = 28;
-    for (const PipPlace& place : pipPlaces(rank)) {
+    for (const PipPlace &place : pipPlaces(rank)) {
         const QPointF centre(columns[place.column], top + (bottom - top) * place.row);
         drawPip(painter, suit, centre, pipSize, place.row > 0.5);
     }
@@ -128,11 +129,11 @@ void drawPips(QPainter& painter, Suit suit, int rank)
 
 QString rankLabel(int rank)
 {
-    static const char* const labels[] = {"A", "2", "3", "4", "5", "6", "7", "8", "9", "10", "J", "Q", "K"};
+    static const char *const labels[] = { "A", "2", "3", "4", "5", "6", "7", "8", "9", "10", "J", "Q", "K" };
     return QString::fromLatin1(labels[rank - 1]);
 }
 
-void drawIndices(QPainter& painter, const QString& rank, Suit suit)
+void drawIndices(QPainter &painter, const QString &rank, Suit suit)
 {
     drawIndex(painter, rank, suit);
     painter.save();

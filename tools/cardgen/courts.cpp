@@ -9,13 +9,13 @@ namespace cardgen {
 
 namespace {
 
-const QColor blue{0x1F, 0x4A, 0x9C};
-const QColor gold{0xF4, 0xC2, 0x30};
-const QColor hair{0xD9, 0x9A, 0x1E};
-const QColor skin{0xFA, 0xDB, 0xB8};
-const QColor steel{0xD8, 0xDE, 0xE6};
-const QColor wood{0x8B, 0x5A, 0x2B};
-const QColor green{0x2E, 0x7D, 0x32};
+const QColor blue { 0x1F, 0x4A, 0x9C };
+const QColor gold { 0xF4, 0xC2, 0x30 };
+const QColor hair { 0xD9, 0x9A, 0x1E };
+const QColor skin { 0xFA, 0xDB, 0xB8 };
+const QColor steel { 0xD8, 0xDE, 0xE6 };
+const QColor wood { 0x8B, 0x5A, 0x2B };
+const QColor green { 0x2E, 0x7D, 0x32 };
 
 // The portrait panel, inside the corner indices; its halves meet at the card's middle.
 const QRectF panel(27, 20, 102, 211);
@@ -29,15 +29,15 @@ struct Palette {
     QColor trim;
 };
 
-void shape(QPainter& painter, const QPainterPath& path, const QColor& fill, qreal outline = 0.8)
+void shape(QPainter &painter, const QPainterPath &path, const QColor &fill, qreal outline = 0.8)
 {
     painter.setBrush(fill);
-    painter.setPen(outline > 0 ? QPen(cardBlack, outline, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin)
-                               : QPen(Qt::NoPen));
+    painter.setPen(
+        outline > 0 ? QPen(cardBlack, outline, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin) : QPen(Qt::NoPen));
     painter.drawPath(path);
 }
 
-void line(QPainter& painter, QPointF from, QPointF to, const QColor& colour, qreal width)
+void line(QPainter &painter, QPointF from, QPointF to, const QColor &colour, qreal width)
 {
     painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap));
     painter.drawLine(from, to);
@@ -59,7 +59,7 @@ QPainterPath polygon(std::initializer_list<QPointF> points)
 }
 
 // Shoulders and robe, cut off by the panel's middle line.
-void drawRobe(QPainter& painter, Court court, const Palette& colours)
+void drawRobe(QPainter &painter, Court court, const Palette &colours)
 {
     QPainterPath robe;
     robe.moveTo(7, 110);
@@ -82,15 +82,16 @@ void drawRobe(QPainter& painter, Court court, const Palette& colours)
     painter.drawPath(seams);
 
     // A sprinkling of small lozenges, the embroidery of real court robes.
-    for (const QPointF spot : {QPointF(29, 76), QPointF(75, 76), QPointF(31, 94), QPointF(73, 94),
-                               QPointF(15, 100), QPointF(89, 100)}) {
-        shape(painter, polygon({spot + QPointF(0, -3), spot + QPointF(3, 0), spot + QPointF(0, 3),
-                                spot + QPointF(-3, 0)}),
-              colours.trim, 0.5);
+    for (const QPointF spot : { QPointF(29, 76), QPointF(75, 76), QPointF(31, 94), QPointF(73, 94),
+             QPointF(15, 100), QPointF(89, 100) }) {
+        shape(painter,
+            polygon(
+                { spot + QPointF(0, -3), spot + QPointF(3, 0), spot + QPointF(0, 3), spot + QPointF(-3, 0) }),
+            colours.trim, 0.5);
     }
 
     // The front of the robe in the second colour, with trimmed edges and buttons.
-    shape(painter, polygon({{42, 66}, {62, 66}, {65, 110}, {39, 110}}), colours.second);
+    shape(painter, polygon({ { 42, 66 }, { 62, 66 }, { 65, 110 }, { 39, 110 } }), colours.second);
     line(painter, QPointF(42, 66), QPointF(39, 110), colours.trim, 2.4);
     line(painter, QPointF(62, 66), QPointF(65, 110), colours.trim, 2.4);
     for (qreal y = 78; y < 106; y += 9)
@@ -105,13 +106,13 @@ void drawRobe(QPainter& painter, Court court, const Palette& colours)
         collar.cubicTo(42, 76, 34, 74, 30, 66);
         collar.closeSubpath();
         shape(painter, collar, Qt::white);
-        for (const QPointF tail : {QPointF(38, 68), QPointF(46, 71), QPointF(58, 71), QPointF(66, 68)})
+        for (const QPointF tail : { QPointF(38, 68), QPointF(46, 71), QPointF(58, 71), QPointF(66, 68) })
             shape(painter,
-                  polygon({tail + QPointF(0, -1.5), tail + QPointF(1.2, 1.5), tail + QPointF(-1.2, 1.5)}),
-                  cardBlack, 0);
+                polygon({ tail + QPointF(0, -1.5), tail + QPointF(1.2, 1.5), tail + QPointF(-1.2, 1.5) }),
+                cardBlack, 0);
     } else if (court == Court::queen) {
         // A square neckline with a gold necklace and a red pendant.
-        shape(painter, polygon({{41, 62}, {63, 62}, {62, 71}, {42, 71}}), skin);
+        shape(painter, polygon({ { 41, 62 }, { 63, 62 }, { 62, 71 }, { 42, 71 } }), skin);
         QPainterPath necklace;
         necklace.moveTo(43, 63);
         necklace.quadTo(52, 71, 61, 63);
@@ -122,15 +123,15 @@ void drawRobe(QPainter& painter, Court court, const Palette& colours)
         line(painter, QPointF(41, 71), QPointF(63, 71), gold, 2);
     } else {
         // A plain standing collar with a gold trim.
-        shape(painter, polygon({{38, 63}, {66, 63}, {62, 71}, {42, 71}}), colours.second);
+        shape(painter, polygon({ { 38, 63 }, { 66, 63 }, { 62, 71 }, { 42, 71 } }), colours.second);
         line(painter, QPointF(42, 71), QPointF(62, 71), gold, 1.8);
     }
 }
 
-void drawHead(QPainter& painter, Court court)
+void drawHead(QPainter &painter, Court court)
 {
     const QPointF centre(52, 43);
-    shape(painter, polygon({{47, 54}, {57, 54}, {58, 64}, {46, 64}}), skin);
+    shape(painter, polygon({ { 47, 54 }, { 57, 54 }, { 58, 64 }, { 46, 64 } }), skin);
     shape(painter, ellipse(centre, 11.5, 14), skin);
 
     // Eyes, brows, nose and mouth: a few strokes read better than detail at this size.
@@ -152,12 +153,12 @@ void drawHead(QPainter& painter, Court court)
     }
 }
 
-void drawKingHair(QPainter& painter)
+void drawKingHair(QPainter &painter)
 {
     shape(painter, ellipse(QPointF(52, 44), 15, 15), hair);
 }
 
-void drawBeard(QPainter& painter)
+void drawBeard(QPainter &painter)
 {
     QPainterPath beard;
     beard.moveTo(40.6, 45);
@@ -177,21 +178,21 @@ void drawBeard(QPainter& painter)
     shape(painter, moustache, hair, 0.6);
 }
 
-void drawCrown(QPainter& painter)
+void drawCrown(QPainter &painter)
 {
     shape(painter,
-          polygon({{38, 26}, {36.5, 14}, {43, 20}, {47, 12}, {52, 19}, {57, 12}, {61, 20}, {67.5, 14},
-                   {66, 26}}),
-          gold);
-    shape(painter, polygon({{38, 24}, {66, 24}, {66, 31}, {38, 31}}), gold);
-    for (const QPointF tip : {QPointF(36.5, 14), QPointF(47, 12), QPointF(57, 12), QPointF(67.5, 14)})
+        polygon({ { 38, 26 }, { 36.5, 14 }, { 43, 20 }, { 47, 12 }, { 52, 19 }, { 57, 12 }, { 61, 20 },
+            { 67.5, 14 }, { 66, 26 } }),
+        gold);
+    shape(painter, polygon({ { 38, 24 }, { 66, 24 }, { 66, 31 }, { 38, 31 } }), gold);
+    for (const QPointF tip : { QPointF(36.5, 14), QPointF(47, 12), QPointF(57, 12), QPointF(67.5, 14) })
         shape(painter, ellipse(tip, 1.6, 1.6), Qt::white, 0.5);
     shape(painter, ellipse(QPointF(44, 27.5), 1.6, 1.6), cardRed, 0.5);
     shape(painter, ellipse(QPointF(52, 27.5), 2, 2), blue, 0.5);
     shape(painter, ellipse(QPointF(60, 27.5), 1.6, 1.6), cardRed, 0.5);
 }
 
-void drawQueenHair(QPainter& painter)
+void drawQueenHair(QPainter &painter)
 {
     QPainterPath locks;
     locks.moveTo(41, 32);
@@ -204,7 +205,7 @@ void drawQueenHair(QPainter& painter)
     shape(painter, locks, hair);
 }
 
-void drawQueenFringe(QPainter& painter)
+void drawQueenFringe(QPainter &painter)
 {
     QPainterPath fringe;
     fringe.moveTo(40.5, 42);
@@ -216,7 +217,7 @@ void drawQueenFringe(QPainter& painter)
     shape(painter, fringe, hair);
 }
 
-void drawTiara(QPainter& painter)
+void drawTiara(QPainter &painter)
 {
     QPainterPath band;
     band.moveTo(40, 31);
@@ -225,22 +226,22 @@ void drawTiara(QPainter& painter)
     band.cubicTo(58, 30, 46, 30, 41, 34);
     band.closeSubpath();
     shape(painter, band, gold, 0.5);
-    shape(painter, polygon({{44, 28.8}, {45.5, 21}, {48, 27.5}}), gold, 0.5);
-    shape(painter, polygon({{56, 27.5}, {58.5, 21}, {60, 28.8}}), gold, 0.5);
-    shape(painter, polygon({{48.5, 27.6}, {52, 14}, {55.5, 27.6}}), gold, 0.5);
+    shape(painter, polygon({ { 44, 28.8 }, { 45.5, 21 }, { 48, 27.5 } }), gold, 0.5);
+    shape(painter, polygon({ { 56, 27.5 }, { 58.5, 21 }, { 60, 28.8 } }), gold, 0.5);
+    shape(painter, polygon({ { 48.5, 27.6 }, { 52, 14 }, { 55.5, 27.6 } }), gold, 0.5);
     shape(painter, ellipse(QPointF(52, 24), 1.8, 2.2), cardRed, 0.5);
     shape(painter, ellipse(QPointF(45.5, 21), 1.2, 1.2), Qt::white, 0.4);
     shape(painter, ellipse(QPointF(58.5, 21), 1.2, 1.2), Qt::white, 0.4);
 }
 
-void drawJackHair(QPainter& painter)
+void drawJackHair(QPainter &painter)
 {
-    for (const QPointF curl : {QPointF(40.5, 47), QPointF(63.5, 47), QPointF(40, 39), QPointF(64, 39),
-                               QPointF(41.5, 54), QPointF(62.5, 54)})
+    for (const QPointF curl : { QPointF(40.5, 47), QPointF(63.5, 47), QPointF(40, 39), QPointF(64, 39),
+             QPointF(41.5, 54), QPointF(62.5, 54) })
         shape(painter, ellipse(curl, 4.6, 4.6), hair);
 }
 
-void drawCap(QPainter& painter, const Palette& colours)
+void drawCap(QPainter &painter, const Palette &colours)
 {
     // The feather first, so the cap covers its quill.
     QPainterPath feather;
@@ -257,31 +258,32 @@ void drawCap(QPainter& painter, const Palette& colours)
     cap.cubicTo(66, 13, 73, 21, 69, 32);
     cap.closeSubpath();
     shape(painter, cap, colours.second);
-    shape(painter, polygon({{37, 28}, {68, 28}, {68.5, 33}, {36.5, 33}}), colours.trim);
+    shape(painter, polygon({ { 37, 28 }, { 68, 28 }, { 68.5, 33 }, { 36.5, 33 } }), colours.trim);
     shape(painter, ellipse(QPointF(62, 30.5), 1.5, 1.5), Qt::white, 0.5);
 }
 
 // A hand coming out of a trimmed cuff, holding whatever passes through centre.
-void drawHand(QPainter& painter, QPointF centre, const Palette& colours)
+void drawHand(QPainter &painter, QPointF centre, const Palette &colours)
 {
-    shape(painter, polygon({centre + QPointF(-7, 4), centre + QPointF(7, 4), centre + QPointF(7, 9),
-                            centre + QPointF(-7, 9)}),
-          colours.trim);
+    shape(painter,
+        polygon({ centre + QPointF(-7, 4), centre + QPointF(7, 4), centre + QPointF(7, 9),
+            centre + QPointF(-7, 9) }),
+        colours.trim);
     shape(painter, ellipse(centre, 5, 4.5), skin);
 }
 
-void drawSword(QPainter& painter, const Palette& colours)
+void drawSword(QPainter &painter, const Palette &colours)
 {
-    shape(painter, polygon({{83.5, 16}, {86, 7}, {88.5, 16}, {88.5, 76}, {83.5, 76}}), steel);
+    shape(painter, polygon({ { 83.5, 16 }, { 86, 7 }, { 88.5, 16 }, { 88.5, 76 }, { 83.5, 76 } }), steel);
     line(painter, QPointF(86, 16), QPointF(86, 74), QColor(0x9A, 0xA4, 0xB0), 0.7);
-    shape(painter, polygon({{77, 76}, {95, 76}, {95, 80}, {77, 80}}), gold);
+    shape(painter, polygon({ { 77, 76 }, { 95, 76 }, { 95, 80 }, { 77, 80 } }), gold);
     drawHand(painter, QPointF(86, 86), colours);
 }
 
-void drawHalberd(QPainter& painter, const Palette& colours)
+void drawHalberd(QPainter &painter, const Palette &colours)
 {
-    shape(painter, polygon({{84.6, 16}, {87.4, 16}, {87.4, 110}, {84.6, 110}}), wood, 0.6);
-    shape(painter, polygon({{86, 3}, {89.5, 14}, {86, 18}, {82.5, 14}}), steel);
+    shape(painter, polygon({ { 84.6, 16 }, { 87.4, 16 }, { 87.4, 110 }, { 84.6, 110 } }), wood, 0.6);
+    shape(painter, polygon({ { 86, 3 }, { 89.5, 14 }, { 86, 18 }, { 82.5, 14 } }), steel);
     QPainterPath blade;
     blade.moveTo(87.4, 17);
     blade.cubicTo(94, 17, 98, 21, 98, 28);
@@ -291,7 +293,7 @@ void drawHalberd(QPainter& painter, const Palette& colours)
     drawHand(painter, QPointF(86, 86), colours);
 }
 
-void drawFlower(QPainter& painter, const Palette& colours)
+void drawFlower(QPainter &painter, const Palette &colours)
 {
     QPainterPath stalk;
     stalk.moveTo(18, 84);
@@ -318,7 +320,7 @@ void drawFlower(QPainter& painter, const Palette& colours)
 }
 
 // The upper half of the portrait, in panel coordinates with the panel's top-left corner at 0, 0.
-void drawFigure(QPainter& painter, Suit suit, Court court, const Palette& colours)
+void drawFigure(QPainter &painter, Suit suit, Court court, const Palette &colours)
 {
     drawPip(painter, suit, QPointF(9, 10), 12);
     // The panel is 102 wide; the figure is drawn about x = 52.
@@ -376,14 +378,14 @@ void drawFigure(QPainter& painter, Suit suit, Court court, const Palette& colour
 
 } // namespace
 
-void drawCourt(QPainter& painter, Suit suit, int rank)
+void drawCourt(QPainter &painter, Suit suit, int rank)
 {
     const Court court = static_cast<Court>(rank);
     // Each suit its own robe, so the four kings (and queens, and jacks) tell apart at a glance.
-    const Palette colours = suit == Suit::spades ? Palette{blue, cardRed, gold}
-        : suit == Suit::hearts                   ? Palette{cardRed, blue, gold}
-        : suit == Suit::clubs                    ? Palette{blue, gold, cardRed}
-                                                 : Palette{cardRed, gold, blue};
+    const Palette colours = suit == Suit::spades ? Palette { blue, cardRed, gold }
+        : suit == Suit::hearts                   ? Palette { cardRed, blue, gold }
+        : suit == Suit::clubs                    ? Palette { blue, gold, cardRed }
+                                                 : Palette { cardRed, gold, blue };
 
     for (int half = 0; half < 2; ++half) {
         painter.save();

@@ -8,14 +8,14 @@ namespace cardgen {
 
 namespace {
 
-const QColor backBlue{0x1F, 0x4A, 0x9C};
-const QColor edge{0x2B, 0x2B, 0x2B};
+const QColor backBlue { 0x1F, 0x4A, 0x9C };
+const QColor edge { 0x2B, 0x2B, 0x2B };
 
 QFont numberFont(qreal pixelSize, bool condensed)
 {
     QFont font;
-    font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("FreeSans"), QStringLiteral("sans-serif")});
+    font.setFamilies({ QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
+        QStringLiteral("FreeSans"), QStringLiteral("sans-serif") });
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(qRound(pixelSize));
     font.setWeight(QFont::Black);
@@ -25,7 +25,7 @@ QFont numberFont(qreal pixelSize, bool condensed)
 }
 
 // 16 pixels: every pixel placed by hand, since no font stays legible at this size.
-void drawTiny(QPainter& painter)
+void drawTiny(QPainter &painter)
 {
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(Qt::NoPen);
@@ -39,7 +39,7 @@ void drawTiny(QPainter& painter)
     painter.drawRect(4, 1, 11, 14);
 
     // "2" and "4", four by seven pixels each.
-    static const char* const digits[7] = {
+    static const char *const digits[7] = {
         ".##. #..#",
         "#..# #..#",
         "...# #..#",
@@ -58,7 +58,7 @@ void drawTiny(QPainter& painter)
 }
 
 // 32 pixels: upright cards on whole pixels, the number as large as the card allows.
-void drawSmall(QPainter& painter)
+void drawSmall(QPainter &painter)
 {
     painter.setPen(QPen(edge, 1.0));
     painter.setBrush(backBlue);
@@ -71,7 +71,7 @@ void drawSmall(QPainter& painter)
     painter.drawText(front.adjusted(0, 0, 1, 0), Qt::AlignCenter, QStringLiteral("24"));
 }
 
-void drawLarge(QPainter& painter, int size)
+void drawLarge(QPainter &painter, int size)
 {
     const qreal s = size;
     const QSizeF card(0.60 * s, 0.82 * s);
@@ -89,8 +89,8 @@ void drawLarge(QPainter& painter, int size)
     painter.setPen(Qt::NoPen);
     painter.setBrush(backBlue);
     painter.drawRoundedRect(QRectF(-card.width() / 2 + rim, -card.height() / 2 + rim, card.width() - 2 * rim,
-                                   card.height() - 2 * rim),
-                            radius * 0.6, radius * 0.6);
+                                card.height() - 2 * rim),
+        radius * 0.6, radius * 0.6);
     painter.restore();
 
     // The front card, tilted right, with the number and two small hearts.

@@ -12,17 +12,17 @@
 
 namespace cardgen {
 
-bool writeJpeg(const QImage& image, const QString& path, int quality, bool fullColour)
+bool writeJpeg(const QImage &image, const QString &path, int quality, bool fullColour)
 {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
 
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr errors{};
+    jpeg_compress_struct cinfo {};
+    jpeg_error_mgr errors {};
     // The standard error exit prints the message and ends the tool, which is all a generator needs.
     cinfo.err = jpeg_std_error(&errors);
     jpeg_create_compress(&cinfo);
 
-    unsigned char* buffer = nullptr;
+    unsigned char *buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&cinfo, &buffer, &size);
 
@@ -53,7 +53,7 @@ bool writeJpeg(const QImage& image, const QString& path, int quality, bool fullC
     QFile file(path);
     const qint64 length = static_cast<qint64>(size);
     const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        && file.write(reinterpret_cast<const char*>(buffer), length) == length;
+        && file.write(reinterpret_cast<const char *>(buffer), length) == length;
     std::free(buffer);
     return written;
 }

@@ -21,18 +21,18 @@ namespace {
 constexpr int cardQuality = 90;
 constexpr int builtinQuality = 80;
 
-bool report(bool ok, const QString& path)
+bool report(bool ok, const QString &path)
 {
     if (!ok)
         std::fprintf(stderr, "kelmora-cardgen: cannot write %s\n", qPrintable(path));
     return ok;
 }
 
-bool writeCards(const QDir& folder)
+bool writeCards(const QDir &folder)
 {
     // Named as the game looks them up: suit name, "(", rank, ").jpg".
-    const QString suitNames[] = {QStringLiteral("黑桃"), QStringLiteral("红桃"), QStringLiteral("梅花"),
-                                 QStringLiteral("方块")};
+    const QString suitNames[]
+        = { QStringLiteral("黑桃"), QStringLiteral("红桃"), QStringLiteral("梅花"), QStringLiteral("方块") };
     bool ok = true;
     for (int suit = 1; suit <= 4; ++suit) {
         for (int rank = 1; rank <= 13; ++rank) {
@@ -45,19 +45,19 @@ bool writeCards(const QDir& folder)
     return ok;
 }
 
-bool writeBuiltins(const QDir& folder)
+bool writeBuiltins(const QDir &folder)
 {
     const struct {
         Builtin which;
-        const char* name;
-    } builtins[] = {{Builtin::ace, "ace.jpg"}, {Builtin::two, "two.jpg"}, {Builtin::ten, "ten.jpg"},
-                    {Builtin::four, "four.jpg"}};
+        const char *name;
+    } builtins[] = { { Builtin::ace, "ace.jpg" }, { Builtin::two, "two.jpg" }, { Builtin::ten, "ten.jpg" },
+        { Builtin::four, "four.jpg" } };
     bool ok = true;
-    for (const auto& builtin : builtins) {
+    for (const auto &builtin : builtins) {
         const QString path = folder.filePath(QString::fromLatin1(builtin.name));
         ok = report(writeJpeg(drawBuiltin(builtin.which), path, builtinQuality, false), path) && ok;
     }
-    for (int size : {16, 32, 48, 64, 128, 256}) {
+    for (int size : { 16, 32, 48, 64, 128, 256 }) {
         const QString path = folder.filePath(QStringLiteral("icon%1.png").arg(size));
         ok = report(drawIcon(size).save(path, "PNG"), path) && ok;
     }
@@ -66,7 +66,7 @@ bool writeBuiltins(const QDir& folder)
 
 } // namespace
 
-int main(int argc, char* argv[])
+int main(int argc, char *argv[])
 {
     // Drawing needs no screen; the offscreen platform works on build machines without a display.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
@@ -83,7 +83,7 @@ int main(int argc, char* argv[])
     const QDir builtin(root.filePath(QStringLiteral("window/builtin")));
     if (!pkp.exists() || !builtin.exists()) {
         std::fprintf(stderr, "kelmora-cardgen: %s has no pkp/ or window/builtin/ folder\n",
-                     qPrintable(QDir::toNativeSeparators(root.absolutePath())));
+            qPrintable(QDir::toNativeSeparators(root.absolutePath())));
         return 2;
     }
 

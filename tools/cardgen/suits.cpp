@@ -75,8 +75,16 @@ QPainterPath club()
 {
     QPainterPath path;
     path.addEllipse(QPointF(50, 26), 22, 22);
-    path = path.united([] { QPainterPath p; p.addEllipse(QPointF(26, 60), 22, 22); return p; }());
-    path = path.united([] { QPainterPath p; p.addEllipse(QPointF(74, 60), 22, 22); return p; }());
+    path = path.united([] {
+        QPainterPath p;
+        p.addEllipse(QPointF(26, 60), 22, 22);
+        return p;
+    }());
+    path = path.united([] {
+        QPainterPath p;
+        p.addEllipse(QPointF(74, 60), 22, 22);
+        return p;
+    }());
     // Fills the gap where the three leaves meet.
     QPainterPath middle;
     middle.addEllipse(QPointF(50, 52), 12, 12);
@@ -89,11 +97,11 @@ QPainterPath club()
 QPainterPath suitPath(Suit suit)
 {
     // Built once: the boolean operations are slow enough to notice over hundreds of pips.
-    static const QPainterPath paths[4] = {spade(), heart(), club(), diamond()};
+    static const QPainterPath paths[4] = { spade(), heart(), club(), diamond() };
     return paths[static_cast<int>(suit) - 1];
 }
 
-void drawPip(QPainter& painter, Suit suit, QPointF centre, qreal size, bool upsideDown, const QColor& colour)
+void drawPip(QPainter &painter, Suit suit, QPointF centre, qreal size, bool upsideDown, const QColor &colour)
 {
     painter.save();
     painter.translate(centre);
