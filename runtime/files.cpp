@@ -117,7 +117,7 @@ Bytes readFile(Text fileName)
         return nullptr;
     LARGE_INTEGER size {};
     Bytes block = nullptr;
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= INT32_MAX) {
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= maxReadBytes) {
         std::string buffer(std::size_t(size.QuadPart), '\0');
         DWORD got = 0;
         if (ReadFile(file, buffer.data(), DWORD(buffer.size()), &got, nullptr))
@@ -136,7 +136,7 @@ Bytes readFile(Text fileName)
     Bytes block = nullptr;
     // Only a regular file has a length to read; a folder or a device does not.
     if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0
-        && status.st_size <= INT32_MAX) {
+        && status.st_size <= maxReadBytes) {
         const auto size = std::size_t(status.st_size);
         void *filled = newByteBlock(std::int32_t(size));
         auto buffer = const_cast<unsigned char *>(bytesData(filled));

@@ -15,6 +15,12 @@ void setRunDirectoryFromProgramPath(std::string_view gbkProgramPath);
 // The run directory as a new text; no text when it is empty.
 [[nodiscard]] Text runDirectory();
 
+// Files are read whole, at every deal; a damaged or hostile card file of
+// hundreds of megabytes would stall the game, and no picture the game can
+// show needs more than this.
+inline constexpr long long maxReadBytes = 64LL * 1024 * 1024;
+
 // The whole file as a new byte block; no block for an empty name, a file that
-// cannot be opened or read, or an empty file. "\" separates folders too.
+// cannot be opened or read, an empty file or one over maxReadBytes. "\"
+// separates folders too.
 [[nodiscard]] Bytes readFile(Text fileName);

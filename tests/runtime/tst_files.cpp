@@ -33,6 +33,11 @@ private slots:
         writeFile(root() / "pkp" / "黑桃(1).jpg", "\xff\xd8 card");
         writeFile(root() / "empty.jpg", "");
         std::filesystem::create_directories(root() / "红桃(2).jpg");
+        // Sparse: costs no disk.
+        writeFile(root() / "huge.jpg", "\xff\xd8");
+        std::filesystem::resize_file(root() / "huge.jpg", maxReadBytes + 1);
+        writeFile(root() / "largest.jpg", "\xff\xd8");
+        std::filesystem::resize_file(root() / "largest.jpg", maxReadBytes);
     }
 
     void readingGivesTheWholeFileOrNoBlock_data()
@@ -46,6 +51,7 @@ private slots:
         QTest::newRow("empty file") << base + "/empty.jpg" << QByteArray();
         QTest::newRow("folder named like a card") << base + "/红桃(2).jpg" << QByteArray();
         QTest::newRow("empty name") << QByteArray() << QByteArray();
+        QTest::newRow("over the size limit") << base + "/huge.jpg" << QByteArray();
     }
     void readingGivesTheWholeFileOrNoBlock()
     {
@@ -57,6 +63,14 @@ private slots:
         QCOMPARE(bytesOf(block), expected);
         releaseMemory(block);
         QCOMPARE(readFile(nullptr), nullptr);
+    }
+
+    void aFileOfTheLimitIsReadWhole()
+    {
+        const std::string name = (root() / "largest.jpg").string();
+        Bytes block = readFile(name.c_str());
+        QCOMPARE(bytesCount(block), std::int32_t(maxReadBytes));
+        releaseMemory(block);
     }
 
     void runDirectoryCutsAtTheLastSeparatorCharacter_data()
