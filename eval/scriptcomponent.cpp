@@ -44,7 +44,7 @@ struct ScriptComponent::State {
     std::string language { defaultLanguage };
 };
 
-ScriptComponent::ScriptComponent(EngineFactory factory)
+ScriptComponent::ScriptComponent(const EngineFactory &factory)
     : state(std::make_unique<State>())
 {
     // Creating the engine. A factory that fails leaves the component without

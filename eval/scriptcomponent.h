@@ -18,7 +18,7 @@ public:
 
     // Creates the engine through `factory` (the built-in JScript engine when
     // empty); a factory that gives no engine leaves the component without one.
-    explicit ScriptComponent(EngineFactory factory = {});
+    explicit ScriptComponent(const EngineFactory &factory = {});
     ~ScriptComponent();
     ScriptComponent(const ScriptComponent &) = delete;
     ScriptComponent &operator=(const ScriptComponent &) = delete;

@@ -63,24 +63,23 @@ std::string realText(double value, int precision)
     const int count = static_cast<int>(digits.size());
 
     std::string out = value < 0 ? "-" : "";
-    if (exponent >= precision) {
+    const bool fixed = exponent < precision && (exponent >= 0 || -exponent + count - 1 <= precision);
+    if (!fixed) {
         out += exponentForm(digits, exponent);
     } else if (exponent >= 0) {
         if (count <= exponent + 1) {
             out += digits;
             out.append(static_cast<std::size_t>(exponent + 1 - count), '0');
         } else {
-            out += digits.substr(0, static_cast<std::size_t>(exponent + 1));
+            out += digits.substr(0, static_cast<std::size_t>(exponent) + 1);
             out += '.';
-            out += digits.substr(static_cast<std::size_t>(exponent + 1));
+            out += digits.substr(static_cast<std::size_t>(exponent) + 1);
         }
-    } else if (-exponent + count - 1 <= precision) {
+    } else {
         // Fixed while the last digit lies within `precision` decimals.
         out += '.';
         out.append(static_cast<std::size_t>(-exponent - 1), '0');
         out += digits;
-    } else {
-        out += exponentForm(digits, exponent);
     }
     return out;
 }

@@ -8,7 +8,7 @@ namespace {
 std::optional<std::string> convert(std::string_view input, const char *from, const char *to)
 {
     iconv_t cd = iconv_open(to, from);
-    if (cd == iconv_t(-1))
+    if (cd == iconv_t(-1)) // NOLINT(performance-no-int-to-ptr): iconv's own failure value
         return std::nullopt;
     std::string output(input.size() * 2 + 8, '\0');
     char *in = const_cast<char *>(input.data());

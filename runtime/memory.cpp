@@ -13,7 +13,7 @@
 // Linker-provided bounds of the program image: code, constant data and
 // initialised data. Our libraries are static, so every constant text of the
 // program lies between them.
-extern "C" char __executable_start;
+extern "C" char __executable_start; // NOLINT(bugprone-reserved-identifier): the linker's name
 extern "C" char edata;
 #endif
 

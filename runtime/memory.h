@@ -65,6 +65,8 @@ std::int32_t arrayElementCount(const void *block);
 // above the element count the one with code 1.
 std::int32_t &intArrayElement(void *block, std::int32_t index);
 
+// Property values hold block addresses by design.
+// NOLINTBEGIN(performance-no-int-to-ptr)
 inline PropertyValue textValue(Text t)
 {
     return static_cast<PropertyValue>(reinterpret_cast<std::intptr_t>(t));
@@ -81,3 +83,4 @@ inline Bytes valueBytes(PropertyValue v)
 {
     return reinterpret_cast<Bytes>(static_cast<std::intptr_t>(v));
 }
+// NOLINTEND(performance-no-int-to-ptr)
