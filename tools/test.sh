@@ -22,3 +22,4 @@ run() {
 run build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
 run build/asan -DCMAKE_BUILD_TYPE=Debug -DKELMORA_SANITIZE=address,undefined -DKELMORA_BUILD_BENCH=OFF
 bash tools/package-check.sh
+bash tools/fuzz.sh 60

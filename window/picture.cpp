@@ -45,9 +45,15 @@ namespace {
 
 // ---- JPEG --------------------------------------------------------------
 
-// Progressive files may carry any number of scans, each a full pass over the
-// coefficients; a crafted one can keep the decoder busy for minutes.
+// Progressive files may carry any number of scans, each a pass over the
+// coefficients of the components it covers; a crafted one can keep the
+// decoder busy for minutes. The count alone does not bound the work: a few
+// hundred scans of a big picture still take many seconds, so the blocks all
+// scans pass over are bounded too: 2^23 blocks is some ten passes over all
+// components of the largest allowed picture, twice what the usual
+// progressions need, and well under a second of work.
 constexpr int maxJpegScans = 500;
+constexpr std::int64_t maxJpegScanBlocks = std::int64_t(1) << 23;
 
 // Everything the libjpeg run needs lives here, in the caller's frame, so the
 // jump back from error_exit passes over libjpeg's C frames only: no C++
@@ -58,6 +64,8 @@ struct JpegRun {
     jpeg_progress_mgr progress;
     std::jmp_buf failed;
     QImage image;
+    int countedScan = 0; // the last scan whose blocks were added
+    std::int64_t scanBlocks = 0;
 };
 
 JpegRun &runOf(j_common_ptr info)
@@ -73,10 +81,22 @@ extern "C" void jpegErrorExit(j_common_ptr info)
 // Warnings and traces are not shown anywhere.
 extern "C" void jpegOutputMessage(j_common_ptr) {}
 
+// Called before each row a scan decodes, so a new scan is counted before any
+// of its work is done.
 extern "C" void jpegProgress(j_common_ptr info)
 {
     auto decompress = reinterpret_cast<j_decompress_ptr>(info);
     if (decompress->input_scan_number > maxJpegScans)
+        jpegErrorExit(info);
+    JpegRun &run = runOf(info);
+    if (decompress->input_scan_number == run.countedScan || decompress->comps_in_scan < 1)
+        return;
+    run.countedScan = decompress->input_scan_number;
+    const jpeg_component_info *single = decompress->cur_comp_info[0];
+    run.scanBlocks += decompress->comps_in_scan == 1
+        ? std::int64_t(single->width_in_blocks) * single->height_in_blocks
+        : std::int64_t(decompress->MCUs_per_row) * decompress->MCU_rows_in_scan * decompress->blocks_in_MCU;
+    if (run.scanBlocks > maxJpegScanBlocks)
         jpegErrorExit(info);
 }
 

@@ -78,6 +78,7 @@ private slots:
     void truncatedJpeg();
     void endlessScansAreRefused_data();
     void endlessScansAreRefused();
+    void scanWorkOverABigPictureIsBounded();
     void damagedFilesNeverCrash_data();
     void damagedFilesNeverCrash();
     void decodesTheCardPictures();
@@ -320,6 +321,20 @@ void TestPicture::endlessScansAreRefused()
 
     const QByteArray jpeg = encodeJpeg(twoBands(16, 16), JpegKind::progressive);
     QCOMPARE(!decode(withFirstScanRepeated(jpeg, copies)).isNull(), picture);
+}
+
+// Fewer scans than the count limit can still take seconds each over a big
+// picture. A usual progression of the largest allowed size decodes; the
+// fuzzer's file, one refinement scan over 4096 x 4096 pixels repeated 490
+// times in 16 KB, took 13 s before and is refused.
+void TestPicture::scanWorkOverABigPictureIsBounded()
+{
+    const QImage big = solidImage(4096, 4096, red);
+    QVERIFY(!decode(encodeJpeg(big, JpegKind::progressive)).isNull());
+
+    QFile file(QStringLiteral(KELMORA_FUZZ_DIR "/regressions/picture/jpeg-repeated-refinement-scans.jpg"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(decode(file.readAll()).isNull());
 }
 
 // Every prefix of a valid file and every single-byte damage in its first
