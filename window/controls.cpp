@@ -7,8 +7,8 @@
 #include <QCloseEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
-#include <QStyledItemDelegate>
 #include <QStylePainter>
+#include <QStyledItemDelegate>
 #include <QTextOption>
 #include <QWindow>
 
@@ -18,8 +18,7 @@ namespace {
 
 // Rows one pixel taller than the font; tabs to stops of eight average
 // characters.
-class ListItemDelegate : public QStyledItemDelegate
-{
+class ListItemDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
@@ -52,7 +51,8 @@ public:
 
 } // namespace
 
-CaptionButton::CaptionButton(QWidget *parent) : QPushButton(parent)
+CaptionButton::CaptionButton(QWidget *parent)
+    : QPushButton(parent)
 {
     // Enter presses no button.
     setAutoDefault(false);
@@ -71,19 +71,20 @@ void CaptionButton::paintEvent(QPaintEvent *)
     QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
     if (option.state & (QStyle::State_Sunken | QStyle::State_On))
         area.translate(style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &option, this),
-                       style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
+            style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
     painter.drawItemText(area, Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic, palette(),
         isEnabled(), caption, QPalette::ButtonText);
 }
 
-EditBox::EditBox(QWidget *parent) : QLineEdit(parent)
+EditBox::EditBox(QWidget *parent)
+    : QLineEdit(parent)
 {
     setReadOnly(true);
     setFrame(false);
     setMaxLength(INT_MAX); // no length limit
     setTextMargins(2, 1, 2, 1);
     QPalette colours = palette();
-    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    for (const auto group : { QPalette::Active, QPalette::Inactive, QPalette::Disabled }) {
         colours.setColor(group, QPalette::Base, Qt::white);
         colours.setColor(group, QPalette::Text, Qt::black);
     }
@@ -99,12 +100,11 @@ void EditBox::showSelection(bool shown)
     // place for when the focus comes back.
     QPalette colours = palette();
     const QPalette standard = QApplication::palette(this);
-    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    for (const auto group : { QPalette::Active, QPalette::Inactive, QPalette::Disabled }) {
         colours.setColor(group, QPalette::Highlight,
             shown ? standard.color(group, QPalette::Highlight) : colours.color(group, QPalette::Base));
         colours.setColor(group, QPalette::HighlightedText,
-                         shown ? standard.color(group, QPalette::HighlightedText)
-                               : colours.color(group, QPalette::Text));
+            shown ? standard.color(group, QPalette::HighlightedText) : colours.color(group, QPalette::Text));
     }
     setPalette(colours);
 }
@@ -129,7 +129,8 @@ void EditBox::paintEvent(QPaintEvent *event)
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-ListBox::ListBox(QWidget *parent) : QListWidget(parent)
+ListBox::ListBox(QWidget *parent)
+    : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSortingEnabled(false);
@@ -142,14 +143,15 @@ ListBox::ListBox(QWidget *parent) : QListWidget(parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setItemDelegate(new ListItemDelegate(this));
     QPalette colours = palette();
-    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    for (const auto group : { QPalette::Active, QPalette::Inactive, QPalette::Disabled }) {
         colours.setColor(group, QPalette::Base, Qt::white);
         colours.setColor(group, QPalette::Text, Qt::black);
     }
     setPalette(colours);
 }
 
-BlockProgressBar::BlockProgressBar(QWidget *parent) : QProgressBar(parent)
+BlockProgressBar::BlockProgressBar(QWidget *parent)
+    : QProgressBar(parent)
 {
     setOrientation(Qt::Horizontal);
     setTextVisible(false);
@@ -182,7 +184,8 @@ void BlockProgressBar::paintEvent(QPaintEvent *)
         painter.fillRect(QRect(inner.left() + x, inner.top(), block, inner.height()), chunk);
 }
 
-TransparentLabel::TransparentLabel(QWidget *parent) : QWidget(parent)
+TransparentLabel::TransparentLabel(QWidget *parent)
+    : QWidget(parent)
 {
     // No background of its own: the parent's shows through.
     setAutoFillBackground(false);
@@ -209,7 +212,8 @@ void TransparentLabel::paintEvent(QPaintEvent *)
     painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_text);
 }
 
-TimerControl::TimerControl(QWidget *parent) : QWidget(parent)
+TimerControl::TimerControl(QWidget *parent)
+    : QWidget(parent)
 {
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, [this] {
@@ -229,13 +233,17 @@ void TimerControl::setPeriod(std::int32_t period)
         m_timer.start(period);
 }
 
-ScriptHost::ScriptHost(QWidget *parent) : QWidget(parent), m_component(std::make_unique<ScriptComponent>())
+ScriptHost::ScriptHost(QWidget *parent)
+    : QWidget(parent)
+    , m_component(std::make_unique<ScriptComponent>())
 {
 }
 
 ScriptHost::~ScriptHost() = default;
 
-ClientArea::ClientArea(QWidget *parent, const QColor &background) : QWidget(parent), m_background(background)
+ClientArea::ClientArea(QWidget *parent, const QColor &background)
+    : QWidget(parent)
+    , m_background(background)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -254,9 +262,11 @@ void ClientArea::focusInEvent(QFocusEvent *event)
 }
 
 MainFrame::MainFrame(const QColor &background, QSize outer)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_client(new ClientArea(this, background)), m_outer(outer)
+    : QWidget(nullptr,
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    , m_client(new ClientArea(this, background))
+    , m_outer(outer)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     fit();
@@ -281,7 +291,7 @@ void MainFrame::fit()
     const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     const int own = frame.isNull() ? 1 : 0;
     const QSize client(std::max(0, m_outer.width() - frame.left() - frame.right() - 2 * own),
-                       std::max(0, m_outer.height() - frame.top() - frame.bottom() - 2 * own));
+        std::max(0, m_outer.height() - frame.top() - frame.bottom() - 2 * own));
     const QSize whole = client + QSize(2 * own, 2 * own);
     if (own != m_ownFrame || whole != size()) {
         m_ownFrame = own;

@@ -17,8 +17,7 @@ class ScriptComponent;
 
 // A push button whose caption is centred and wrapped onto further lines
 // when it does not fit, which QPushButton does not do.
-class CaptionButton : public QPushButton
-{
+class CaptionButton : public QPushButton {
     Q_OBJECT
 
 public:
@@ -30,8 +29,7 @@ protected:
 
 // The one-line, read-only edit box with a thin flat border. Its selection
 // shows only while it has the focus.
-class EditBox : public QLineEdit
-{
+class EditBox : public QLineEdit {
     Q_OBJECT
 
 public:
@@ -49,8 +47,7 @@ private:
 // Single selection, unsorted, rows one pixel taller than the font, tabs
 // expanded to stops of eight average characters, a sunken edge. Its height
 // stays as set, so a partly visible last row is cut off.
-class ListBox : public QListWidget
-{
+class ListBox : public QListWidget {
     Q_OBJECT
 
 public:
@@ -59,8 +56,7 @@ public:
 
 // A horizontal bar drawn in separate blocks inside a thin sunken border,
 // without text.
-class BlockProgressBar : public QProgressBar
-{
+class BlockProgressBar : public QProgressBar {
     Q_OBJECT
 
 public:
@@ -72,8 +68,7 @@ protected:
 
 // Draws only its text, on one line, left-aligned and vertically centred; the
 // window shows through around and behind the letters.
-class TransparentLabel : public QWidget
-{
+class TransparentLabel : public QWidget {
     Q_OBJECT
 
 public:
@@ -92,8 +87,7 @@ private:
 
 // The timer: never drawn. Ticks that fall due while the thread is busy do
 // not queue up; QTimer fires once when it is next looked at.
-class TimerControl : public QWidget
-{
+class TimerControl : public QWidget {
     Q_OBJECT
 
 public:
@@ -113,8 +107,7 @@ private:
 };
 
 // Holds the script component; never drawn.
-class ScriptHost : public QWidget
-{
+class ScriptHost : public QWidget {
     Q_OBJECT
 
 public:
@@ -127,8 +120,7 @@ private:
 };
 
 // The main window's client area: its background colour and the controls.
-class ClientArea : public QWidget
-{
+class ClientArea : public QWidget {
     Q_OBJECT
 
 public:
@@ -147,8 +139,7 @@ private:
 // area is what the frame leaves inside it. Where the platform draws no frame
 // the window draws a one-pixel frame of its own, so that a control just
 // beyond the client area's edge is out of view there too.
-class MainFrame : public QWidget
-{
+class MainFrame : public QWidget {
     Q_OBJECT
 
 public:

@@ -83,8 +83,8 @@ private:
         // Positions in the client area of the unit whose event it is.
         QWidget *client = clientWidget(*ref->window, *ref->control);
         const QPointF local = client ? client->mapFromGlobal(event->globalPosition()) : event->position();
-        const std::initializer_list<std::int32_t> arguments{
-            coordinate(local.x()), coordinate(local.y()), keyState(event->modifiers())};
+        const std::initializer_list<std::int32_t> arguments { coordinate(local.x()), coordinate(local.y()),
+            keyState(event->modifiers()) };
         const bool left = event->button() == Qt::LeftButton;
         const bool right = event->button() == Qt::RightButton;
 
@@ -138,7 +138,7 @@ private:
         const ControlId control = ref->control->id;
         const std::int32_t code = virtualKeyCode(event->key(), event->modifiers());
         const bool pressed = event->type() == QEvent::KeyPress;
-        if (raise(*ref, pressed ? Event::keyPressed : Event::keyReleased, {code, state}))
+        if (raise(*ref, pressed ? Event::keyPressed : Event::keyReleased, { code, state }))
             return true;
         // A printable character typed without Ctrl or Alt, as its GBK code.
         const bool chord = (state & (keyStateCtrl | keyStateAlt)) != 0;
@@ -152,7 +152,8 @@ private:
         std::int32_t character = 0;
         for (unsigned char byte : toGbk(event->text().left(1)))
             character = (character << 8) | byte;
-        return raiseControlEvent(*stillLoaded, *stillThere, std::int32_t(Event::characterTyped), {character});
+        return raiseControlEvent(
+            *stillLoaded, *stillThere, std::int32_t(Event::characterTyped), { character });
     }
 
     void focus(QObject *watched, QEvent *event)
@@ -221,9 +222,9 @@ bool raiseEvent(EventRecord &event)
 }
 
 bool raiseControlEvent(const LoadedWindow &window, const ControlState &control, std::int32_t number,
-                       std::initializer_list<std::int32_t> arguments)
+    std::initializer_list<std::int32_t> arguments)
 {
-    EventRecord event{window.id, control.id, number};
+    EventRecord event { window.id, control.id, number };
     for (std::int32_t argument : arguments)
         if (event.argumentCount < 5)
             event.arguments[event.argumentCount++] = argument;

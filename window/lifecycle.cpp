@@ -77,7 +77,7 @@ void presentFatalError(std::int32_t code, Text message)
 void substituteFonts()
 {
     QFont::insertSubstitutions(QString::fromUtf8("隶书"),
-                               {"AR PL UKai CN", "AR PL UKai TW", "AR PL KaitiM GB", "WenQuanYi Zen Hei"});
+        { "AR PL UKai CN", "AR PL UKai TW", "AR PL KaitiM GB", "WenQuanYi Zen Hei" });
     QFont::insertSubstitutions(QString::fromUtf8("宋体"),
         { "AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC", "WenQuanYi Zen Hei" });
 }
@@ -93,7 +93,7 @@ QWidget *buildWidget(LoadedWindow &window, ControlState &control, QWidget *paren
         const WindowId id = window.id;
         const ControlId controlId = control.id;
         QObject::connect(button, &QPushButton::clicked, button, [id, controlId] {
-            EventRecord event{id, controlId, std::int32_t(Event::clicked)};
+            EventRecord event { id, controlId, std::int32_t(Event::clicked) };
             raiseEvent(event);
         });
         widget = button;
@@ -128,7 +128,7 @@ QWidget *buildWidget(LoadedWindow &window, ControlState &control, QWidget *paren
         const WindowId id = window.id;
         const ControlId controlId = control.id;
         timer->onTick = [id, controlId] {
-            EventRecord event{id, controlId, std::int32_t(Event::tick)};
+            EventRecord event { id, controlId, std::int32_t(Event::tick) };
             raiseEvent(event);
         };
         widget = timer;
@@ -236,10 +236,10 @@ std::optional<ControlRef> controlOfWidget(const QObject *object)
     for (const QObject *o = object; o; o = o->parent()) {
         for (auto &loaded : state().loaded) {
             if (o == loaded->frame.data() || (loaded->frame && o == loaded->frame->clientArea()))
-                return ControlRef{loaded.get(), &loaded->unit};
+                return ControlRef { loaded.get(), &loaded->unit };
             for (ControlState &control : loaded->controls)
                 if (control.widget && o == control.widget.data())
-                    return ControlRef{loaded.get(), &control};
+                    return ControlRef { loaded.get(), &control };
         }
     }
     return std::nullopt;
@@ -261,7 +261,7 @@ void startRuntime(std::span<const NamedHandler> handlers)
         ensureDisplayAvailable();
         static int argc = 1;
         static char name[] = "kelmora";
-        static char *argv[] = {name, nullptr};
+        static char *argv[] = { name, nullptr };
         s.ownApplication = std::make_unique<QApplication>(argc, argv);
     }
     registerBuiltinPictures();
@@ -327,7 +327,7 @@ void loadWindow(WindowId id)
     s.loaded.push_back(std::move(window));
 
     auto frame = new MainFrame(QColor(data.background.red, data.background.green, data.background.blue),
-                               QSize(data.width, data.height));
+        QSize(data.width, data.height));
     w.frame = frame;
     w.unit.widget = frame;
     frame->setWindowTitle(fromGbk(definition->title));
@@ -343,12 +343,12 @@ void loadWindow(WindowId id)
         LoadedWindow *loaded = findLoadedWindow(id);
         if (!loaded)
             return true;
-        EventRecord event{id, loaded->unit.id, std::int32_t(Event::closeRequested)};
+        EventRecord event { id, loaded->unit.id, std::int32_t(Event::closeRequested) };
         return !(raiseEvent(event) && event.hasResult && event.result == 0);
     };
     frame->onDestroy = [id] {
         if (LoadedWindow *loaded = findLoadedWindow(id)) {
-            EventRecord event{id, loaded->unit.id, std::int32_t(Event::windowDestroyed)};
+            EventRecord event { id, loaded->unit.id, std::int32_t(Event::windowDestroyed) };
             raiseEvent(event);
         }
         unregisterWindow(id);
@@ -380,7 +380,7 @@ void loadWindow(WindowId id)
         it->widget->raise();
     releaseEvents();
 
-    EventRecord created{id, w.unit.id, std::int32_t(Event::windowCreated)};
+    EventRecord created { id, w.unit.id, std::int32_t(Event::windowCreated) };
     raiseEvent(created);
     if (w.unit.visible) {
         frame->show();

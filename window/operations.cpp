@@ -33,8 +33,7 @@ ControlState &findForProperty(WindowId window, ControlId control, LoadedWindow *
 }
 
 // A command's edit box or list box: it must exist, be of the kind and be built.
-template <typename Widget>
-Widget *findForCommand(WindowId window, ControlId control, ControlKind kind)
+template <typename Widget> Widget *findForCommand(WindowId window, ControlId control, ControlKind kind)
 {
     LoadedWindow *loaded = findLoadedWindow(window);
     ControlState *state = loaded ? findControl(*loaded, control) : nullptr;

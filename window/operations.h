@@ -10,12 +10,12 @@
 // The game's only way to touch controls. `part` selects one attribute of a
 // font property; it is -1 everywhere else. Texts go in as textValue(Text)
 // (no text stands for ""), byte blocks as bytesValue(Bytes).
-void writeProperty(WindowId window, ControlId control, std::int32_t property, std::int32_t part,
-                   PropertyValue value);
+void writeProperty(
+    WindowId window, ControlId control, std::int32_t property, std::int32_t part, PropertyValue value);
 // Integers and Booleans in the low 32 bits; a text as a new Text the caller
 // releases (no text for the empty text).
-[[nodiscard]] PropertyValue readProperty(WindowId window, ControlId control, std::int32_t property,
-                                         std::int32_t part);
+[[nodiscard]] PropertyValue readProperty(
+    WindowId window, ControlId control, std::int32_t property, std::int32_t part);
 
 template <typename P>
 concept PropertyNumber = std::is_enum_v<P> && std::same_as<std::underlying_type_t<P>, std::int32_t>;

@@ -79,7 +79,7 @@ extern "C" void jpegErrorExit(j_common_ptr info)
 }
 
 // Warnings and traces are not shown anywhere.
-extern "C" void jpegOutputMessage(j_common_ptr) {}
+extern "C" void jpegOutputMessage(j_common_ptr) { }
 
 // Called before each row a scan decodes, so a new scan is counted before any
 // of its work is done.
@@ -157,8 +157,8 @@ bool runJpeg(JpegRun &run, const unsigned char *data, std::size_t size)
     // A CMYK row goes through a buffer of libjpeg's, released with it.
     JSAMPARRAY cmykRow = nullptr;
     if (cmyk)
-        cmykRow = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-                                            info.output_width * 4, 1);
+        cmykRow = (*info.mem->alloc_sarray)(
+            reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, info.output_width * 4, 1);
     const bool inverted = info.saw_Adobe_marker;
 
     while (info.output_scanline < info.output_height) {
@@ -176,7 +176,7 @@ bool runJpeg(JpegRun &run, const unsigned char *data, std::size_t size)
 
 QImage decodeJpeg(const unsigned char *data, std::size_t size)
 {
-    JpegRun run{};
+    JpegRun run {};
     const bool decoded = runJpeg(run, data, size);
     // Safe in every state: after an error, before creation was complete, or
     // after finishing.
@@ -212,14 +212,20 @@ QImage decodeWithQt(const unsigned char *data, std::size_t size, const char *for
 constexpr std::size_t pcxHeaderSize = 128;
 constexpr std::size_t pcxPaletteSize = 1 + 256 * 3; // the 0x0C mark and 256 RGB triples
 
-unsigned readWord(const unsigned char *p) { return unsigned(p[0]) | unsigned(p[1]) << 8; }
+unsigned readWord(const unsigned char *p)
+{
+    return unsigned(p[0]) | unsigned(p[1]) << 8;
+}
 
 // Run-length decoding over a bounded input. A run may carry over from one
 // scanline to the next, as some writers do.
-class PcxRuns
-{
+class PcxRuns {
 public:
-    PcxRuns(const unsigned char *begin, const unsigned char *end) : m_next(begin), m_end(end) {}
+    PcxRuns(const unsigned char *begin, const unsigned char *end)
+        : m_next(begin)
+        , m_end(end)
+    {
+    }
 
     // Fills `count` bytes; false when the input ends first.
     bool fill(unsigned char *out, std::size_t count)
@@ -306,7 +312,7 @@ QImage decodePcx(const unsigned char *data, std::size_t size, PictureFormat form
                 out[x] = qRgb(rgb[0], rgb[1], rgb[2]);
             } else {
                 out[x] = qRgb(line[std::size_t(x)], line[bytesPerLine + std::size_t(x)],
-                              line[2 * bytesPerLine + std::size_t(x)]);
+                    line[2 * bytesPerLine + std::size_t(x)]);
             }
         }
     }

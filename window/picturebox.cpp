@@ -5,7 +5,8 @@
 
 #include "picture.h"
 
-PictureBox::PictureBox(QWidget *parent) : QWidget(parent)
+PictureBox::PictureBox(QWidget *parent)
+    : QWidget(parent)
 {
     // paintEvent covers every pixel itself.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -60,8 +61,8 @@ void PictureBox::paintEvent(QPaintEvent *)
     case 2:
         if (own.width() > width() || own.height() > height()) {
             const QSize fitted = own.scaled(size(), Qt::KeepAspectRatio);
-            const QRect target(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2),
-                               fitted);
+            const QRect target(
+                QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted);
             painter.setRenderHint(QPainter::SmoothPixmapTransform);
             painter.drawPixmap(target, m_pixmap);
         } else {

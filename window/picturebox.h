@@ -10,8 +10,7 @@
 // A picture box control: no border, the face colour behind, and a picture
 // drawn by display mode. It handles no input of its own; the window layer
 // turns presses on it into game events.
-class PictureBox : public QWidget
-{
+class PictureBox : public QWidget {
     Q_OBJECT
 
 public:

@@ -65,7 +65,7 @@ QWidget *clientWidget(const LoadedWindow &window, const ControlState &control);
 // Raises an event of a control; gives true when a handler gave the result
 // 0, which swallows the input.
 bool raiseControlEvent(const LoadedWindow &window, const ControlState &control, std::int32_t number,
-                       std::initializer_list<std::int32_t> arguments = {});
+    std::initializer_list<std::int32_t> arguments = {});
 
 // Keyboard focus moves along the tab order: forward for Tab, back for
 // Shift+Tab, over visible and enabled controls, wrapping at both ends.

@@ -15,90 +15,244 @@ constexpr std::int32_t clicked = static_cast<std::int32_t>(Event::clicked);
 constexpr std::int32_t leftPressed = static_cast<std::int32_t>(Event::leftPressed);
 constexpr std::int32_t tick = static_cast<std::int32_t>(Event::tick);
 
-constexpr BindingData rewriteBindings[] = {{clicked, "clearExpression"}};
-constexpr BindingData closeParenBindings[] = {{clicked, "appendCloseParen"}};
-constexpr BindingData openParenBindings[] = {{clicked, "appendOpenParen"}};
-constexpr BindingData divideBindings[] = {{clicked, "appendDivide"}};
-constexpr BindingData multiplyBindings[] = {{clicked, "appendMultiply"}};
-constexpr BindingData minusBindings[] = {{clicked, "appendMinus"}};
-constexpr BindingData plusBindings[] = {{clicked, "appendPlus"}};
-constexpr BindingData historyBindings[] = {{clicked, "toggleHistory"}};
-constexpr BindingData timerBindings[] = {{tick, "countdownTick"}};
-constexpr BindingData dealBindings[] = {{clicked, "dealHand"}};
-constexpr BindingData checkBindings[] = {{clicked, "checkAnswer"}};
-constexpr BindingData card4Bindings[] = {{leftPressed, "pickCard4"}};
-constexpr BindingData card3Bindings[] = {{leftPressed, "pickCard3"}};
-constexpr BindingData card2Bindings[] = {{leftPressed, "pickCard2"}};
-constexpr BindingData card1Bindings[] = {{leftPressed, "pickCard1"}};
+constexpr BindingData rewriteBindings[] = { { clicked, "clearExpression" } };
+constexpr BindingData closeParenBindings[] = { { clicked, "appendCloseParen" } };
+constexpr BindingData openParenBindings[] = { { clicked, "appendOpenParen" } };
+constexpr BindingData divideBindings[] = { { clicked, "appendDivide" } };
+constexpr BindingData multiplyBindings[] = { { clicked, "appendMultiply" } };
+constexpr BindingData minusBindings[] = { { clicked, "appendMinus" } };
+constexpr BindingData plusBindings[] = { { clicked, "appendPlus" } };
+constexpr BindingData historyBindings[] = { { clicked, "toggleHistory" } };
+constexpr BindingData timerBindings[] = { { tick, "countdownTick" } };
+constexpr BindingData dealBindings[] = { { clicked, "dealHand" } };
+constexpr BindingData checkBindings[] = { { clicked, "checkAnswer" } };
+constexpr BindingData card4Bindings[] = { { leftPressed, "pickCard4" } };
+constexpr BindingData card3Bindings[] = { { leftPressed, "pickCard3" } };
+constexpr BindingData card2Bindings[] = { { leftPressed, "pickCard2" } };
+constexpr BindingData card1Bindings[] = { { leftPressed, "pickCard1" } };
 
-constexpr Rgb black{0, 0, 0};
-constexpr Rgb red{255, 0, 0};
+constexpr Rgb black { 0, 0, 0 };
+constexpr Rgb red { 255, 0, 0 };
 
 // In their defined order, which is also the stacking order: the first lies
 // on top of all that follow it.
 constexpr ControlData mainControls[] = {
-    {.kind = ControlKind::button, .name = "按钮删除", .id = rewriteButton,
-     .left = 522, .top = 294, .width = 40, .height = 32, .tabStop = true, .text = "重写",
-     .bindings = rewriteBindings},
-    {.kind = ControlKind::button, .name = "符号右撇", .id = closeParenButton,
-     .left = 462, .top = 294, .width = 40, .height = 32, .tabStop = true, .text = ")",
-     .bindings = closeParenBindings},
-    {.kind = ControlKind::button, .name = "符号左撇", .id = openParenButton,
-     .left = 398, .top = 294, .width = 40, .height = 32, .tabStop = true, .text = "(",
-     .bindings = openParenBindings},
-    {.kind = ControlKind::button, .name = "符号除", .id = divideButton,
-     .left = 334, .top = 294, .width = 40, .height = 32, .tabStop = true, .text = "/",
-     .bindings = divideBindings},
-    {.kind = ControlKind::button, .name = "符号乘", .id = multiplyButton,
-     .left = 270, .top = 294, .width = 40, .height = 32, .tabStop = true, .text = "*",
-     .bindings = multiplyBindings},
-    {.kind = ControlKind::button, .name = "符号减", .id = minusButton,
-     .left = 206, .top = 294, .width = 40, .height = 32, .tabStop = true, .text = "-",
-     .bindings = minusBindings},
-    {.kind = ControlKind::button, .name = "符号加", .id = plusButton,
-     .left = 142, .top = 294, .width = 40, .height = 32, .tabStop = true, .text = "+",
-     .bindings = plusBindings},
-    {.kind = ControlKind::button, .name = "按钮3", .id = historyButton,
-     .left = 657, .top = 385, .width = 96, .height = 24, .tabStop = true, .text = "历史记录<<",
-     .bindings = historyBindings},
-    {.kind = ControlKind::listBox, .name = "列表框1", .id = historyList,
-     .left = 776, .top = 17, .width = 216, .height = 392, .tabStop = true},
-    {.kind = ControlKind::timer, .name = "时钟1", .id = countdownTimer,
-     .left = 592, .top = 384, .width = 40, .height = 24, .visible = false, .bindings = timerBindings},
-    {.kind = ControlKind::transparentLabel, .name = "透明标签2", .id = timeLabel,
-     .left = 448, .top = 384, .width = 168, .height = 24, .text = "还有100秒",
-     .font = {.face = "宋体", .height = 20, .weight = 400}, .textColour = black},
-    {.kind = ControlKind::progressBar, .name = "进度条1", .id = timeBar,
-     .left = 40, .top = 384, .width = 384, .height = 24, .minimum = 0, .maximum = 100},
-    {.kind = ControlKind::scriptComponent, .name = "脚本组件1", .id = scriptComponent,
-     .left = 608, .top = 288, .width = 88, .height = 32, .visible = false},
-    {.kind = ControlKind::transparentLabel, .name = "透明标签1", .id = verdictLabel,
-     .left = 630, .top = 322, .width = 115, .height = 64, .visible = false, .text = "正确",
-     .font = {.face = "隶书", .height = 48, .weight = 400}, .textColour = red},
-    {.kind = ControlKind::editBox, .name = "编辑框1", .id = expressionBox,
-     .left = 195, .top = 340, .width = 288, .height = 32, .tabStop = true, .text = ""},
-    {.kind = ControlKind::button, .name = "按钮2", .id = dealButton,
-     .left = 40, .top = 341, .width = 136, .height = 33, .tabStop = true, .text = "重新发牌",
-     .bindings = dealBindings},
-    {.kind = ControlKind::button, .name = "按钮1", .id = checkButton,
-     .left = 502, .top = 341, .width = 96, .height = 32, .tabStop = true, .text = "验算结果",
-     .bindings = checkBindings},
-    {.kind = ControlKind::pictureBox, .name = "图片框4", .id = cardBox4,
-     .left = 586, .top = 18, .width = 168, .height = 254, .picture = "four.jpg", .bindings = card4Bindings},
-    {.kind = ControlKind::pictureBox, .name = "图片框3", .id = cardBox3,
-     .left = 396, .top = 18, .width = 168, .height = 255, .picture = "ten.jpg", .bindings = card3Bindings},
-    {.kind = ControlKind::pictureBox, .name = "图片框2", .id = cardBox2,
-     .left = 205, .top = 17, .width = 168, .height = 256, .picture = "two.jpg", .bindings = card2Bindings},
-    {.kind = ControlKind::pictureBox, .name = "图片框1", .id = cardBox1,
-     .left = 16, .top = 16, .width = 168, .height = 256, .picture = "ace.jpg", .bindings = card1Bindings},
+    { .kind = ControlKind::button,
+        .name = "按钮删除",
+        .id = rewriteButton,
+        .left = 522,
+        .top = 294,
+        .width = 40,
+        .height = 32,
+        .tabStop = true,
+        .text = "重写",
+        .bindings = rewriteBindings },
+    { .kind = ControlKind::button,
+        .name = "符号右撇",
+        .id = closeParenButton,
+        .left = 462,
+        .top = 294,
+        .width = 40,
+        .height = 32,
+        .tabStop = true,
+        .text = ")",
+        .bindings = closeParenBindings },
+    { .kind = ControlKind::button,
+        .name = "符号左撇",
+        .id = openParenButton,
+        .left = 398,
+        .top = 294,
+        .width = 40,
+        .height = 32,
+        .tabStop = true,
+        .text = "(",
+        .bindings = openParenBindings },
+    { .kind = ControlKind::button,
+        .name = "符号除",
+        .id = divideButton,
+        .left = 334,
+        .top = 294,
+        .width = 40,
+        .height = 32,
+        .tabStop = true,
+        .text = "/",
+        .bindings = divideBindings },
+    { .kind = ControlKind::button,
+        .name = "符号乘",
+        .id = multiplyButton,
+        .left = 270,
+        .top = 294,
+        .width = 40,
+        .height = 32,
+        .tabStop = true,
+        .text = "*",
+        .bindings = multiplyBindings },
+    { .kind = ControlKind::button,
+        .name = "符号减",
+        .id = minusButton,
+        .left = 206,
+        .top = 294,
+        .width = 40,
+        .height = 32,
+        .tabStop = true,
+        .text = "-",
+        .bindings = minusBindings },
+    { .kind = ControlKind::button,
+        .name = "符号加",
+        .id = plusButton,
+        .left = 142,
+        .top = 294,
+        .width = 40,
+        .height = 32,
+        .tabStop = true,
+        .text = "+",
+        .bindings = plusBindings },
+    { .kind = ControlKind::button,
+        .name = "按钮3",
+        .id = historyButton,
+        .left = 657,
+        .top = 385,
+        .width = 96,
+        .height = 24,
+        .tabStop = true,
+        .text = "历史记录<<",
+        .bindings = historyBindings },
+    { .kind = ControlKind::listBox,
+        .name = "列表框1",
+        .id = historyList,
+        .left = 776,
+        .top = 17,
+        .width = 216,
+        .height = 392,
+        .tabStop = true },
+    { .kind = ControlKind::timer,
+        .name = "时钟1",
+        .id = countdownTimer,
+        .left = 592,
+        .top = 384,
+        .width = 40,
+        .height = 24,
+        .visible = false,
+        .bindings = timerBindings },
+    { .kind = ControlKind::transparentLabel,
+        .name = "透明标签2",
+        .id = timeLabel,
+        .left = 448,
+        .top = 384,
+        .width = 168,
+        .height = 24,
+        .text = "还有100秒",
+        .font = { .face = "宋体", .height = 20, .weight = 400 },
+        .textColour = black },
+    { .kind = ControlKind::progressBar,
+        .name = "进度条1",
+        .id = timeBar,
+        .left = 40,
+        .top = 384,
+        .width = 384,
+        .height = 24,
+        .minimum = 0,
+        .maximum = 100 },
+    { .kind = ControlKind::scriptComponent,
+        .name = "脚本组件1",
+        .id = scriptComponent,
+        .left = 608,
+        .top = 288,
+        .width = 88,
+        .height = 32,
+        .visible = false },
+    { .kind = ControlKind::transparentLabel,
+        .name = "透明标签1",
+        .id = verdictLabel,
+        .left = 630,
+        .top = 322,
+        .width = 115,
+        .height = 64,
+        .visible = false,
+        .text = "正确",
+        .font = { .face = "隶书", .height = 48, .weight = 400 },
+        .textColour = red },
+    { .kind = ControlKind::editBox,
+        .name = "编辑框1",
+        .id = expressionBox,
+        .left = 195,
+        .top = 340,
+        .width = 288,
+        .height = 32,
+        .tabStop = true,
+        .text = "" },
+    { .kind = ControlKind::button,
+        .name = "按钮2",
+        .id = dealButton,
+        .left = 40,
+        .top = 341,
+        .width = 136,
+        .height = 33,
+        .tabStop = true,
+        .text = "重新发牌",
+        .bindings = dealBindings },
+    { .kind = ControlKind::button,
+        .name = "按钮1",
+        .id = checkButton,
+        .left = 502,
+        .top = 341,
+        .width = 96,
+        .height = 32,
+        .tabStop = true,
+        .text = "验算结果",
+        .bindings = checkBindings },
+    { .kind = ControlKind::pictureBox,
+        .name = "图片框4",
+        .id = cardBox4,
+        .left = 586,
+        .top = 18,
+        .width = 168,
+        .height = 254,
+        .picture = "four.jpg",
+        .bindings = card4Bindings },
+    { .kind = ControlKind::pictureBox,
+        .name = "图片框3",
+        .id = cardBox3,
+        .left = 396,
+        .top = 18,
+        .width = 168,
+        .height = 255,
+        .picture = "ten.jpg",
+        .bindings = card3Bindings },
+    { .kind = ControlKind::pictureBox,
+        .name = "图片框2",
+        .id = cardBox2,
+        .left = 205,
+        .top = 17,
+        .width = 168,
+        .height = 256,
+        .picture = "two.jpg",
+        .bindings = card2Bindings },
+    { .kind = ControlKind::pictureBox,
+        .name = "图片框1",
+        .id = cardBox1,
+        .left = 16,
+        .top = 16,
+        .width = 168,
+        .height = 256,
+        .picture = "ace.jpg",
+        .bindings = card1Bindings },
 };
 
-constexpr const char *mainIcons[] = {"icon16.png", "icon32.png", "icon48.png", "icon64.png", "icon128.png"};
+constexpr const char *mainIcons[] = { "icon16.png", "icon32.png", "icon48.png", "icon64.png", "icon128.png" };
 
 constexpr WindowData windows[] = {
-    {.name = "主窗口", .id = mainWindow, .unit = control::mainWindowUnit, .title = "Kelmora小游戏",
-     .width = 1011, .height = 454, .background = {128, 160, 128}, .icons = mainIcons, .escapeCloses = true,
-     .bindings = {}, .controls = mainControls},
+    { .name = "主窗口",
+        .id = mainWindow,
+        .unit = control::mainWindowUnit,
+        .title = "Kelmora小游戏",
+        .width = 1011,
+        .height = 454,
+        .background = { 128, 160, 128 },
+        .icons = mainIcons,
+        .escapeCloses = true,
+        .bindings = {},
+        .controls = mainControls },
 };
 
 std::optional<std::string> gbkText(const char *utf8)
@@ -125,7 +279,7 @@ bool eventExists(ControlKind kind, std::int32_t event)
     switch (kind) {
     case ControlKind::window:
         return event >= static_cast<std::int32_t>(Event::windowCreated)
-               && event <= static_cast<std::int32_t>(Event::sizeChanged);
+            && event <= static_cast<std::int32_t>(Event::sizeChanged);
     case ControlKind::button:
     case ControlKind::timer:
         return event == 0;
@@ -166,8 +320,8 @@ bool kindRaisesEvents(ControlKind kind)
     return kind != ControlKind::scriptComponent;
 }
 
-std::optional<std::vector<ResolvedWindow>> resolveWindowData(std::span<const WindowData> table,
-                                                             std::span<const NamedHandler> handlers)
+std::optional<std::vector<ResolvedWindow>> resolveWindowData(
+    std::span<const WindowData> table, std::span<const NamedHandler> handlers)
 {
     std::vector<ResolvedWindow> resolved;
     std::set<WindowId> windowIds;
@@ -189,7 +343,7 @@ std::optional<std::vector<ResolvedWindow>> resolveWindowData(std::span<const Win
             out.icons.push_back(std::move(*icon));
         }
 
-        std::set<ControlId> controlIds{window.unit};
+        std::set<ControlId> controlIds { window.unit };
         for (const ControlData &control : window.controls) {
             if (control.kind == ControlKind::window || !controlIds.insert(control.id).second
                 || control.width < 0 || control.height < 0 || !control.name || !gbkText(control.name))

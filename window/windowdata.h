@@ -58,12 +58,12 @@ struct ControlData {
     bool visible = true;
     bool tabStop = false;
     const char *text = nullptr; // caption, content or label text
-    FontData font{};
-    std::optional<Rgb> textColour{};
+    FontData font {};
+    std::optional<Rgb> textColour {};
     std::int32_t minimum = 0; // a progress bar's range
     std::int32_t maximum = 0;
     const char *picture = nullptr; // alias of a built-in picture
-    std::span<const BindingData> bindings{};
+    std::span<const BindingData> bindings {};
 };
 
 struct WindowData {
@@ -110,5 +110,5 @@ bool kindRaisesEvents(ControlKind kind);
 // picture that is not in the resources, an identifier used twice, a size
 // below zero, or a binding to an event the kind does not have. A handler
 // name that `handlers` does not hold leaves its event unbound.
-std::optional<std::vector<ResolvedWindow>> resolveWindowData(std::span<const WindowData> table,
-                                                             std::span<const NamedHandler> handlers);
+std::optional<std::vector<ResolvedWindow>> resolveWindowData(
+    std::span<const WindowData> table, std::span<const NamedHandler> handlers);

@@ -103,10 +103,11 @@ inline std::string timeLabel()
 
 inline void tick()
 {
-    EventRecord event{mainWindow, control::countdownTimer, std::int32_t(Event::tick)};
+    EventRecord event { mainWindow, control::countdownTimer, std::int32_t(Event::tick) };
     raiseEvent(event);
 }
 
-inline constexpr ControlId cards[] = {control::cardBox1, control::cardBox2, control::cardBox3, control::cardBox4};
+inline constexpr ControlId cards[]
+    = { control::cardBox1, control::cardBox2, control::cardBox3, control::cardBox4 };
 
 } // namespace session

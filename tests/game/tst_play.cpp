@@ -2,8 +2,8 @@
 #include <QListWidget>
 #include <QTest>
 
-#include "session.h"
 #include "runtime/files.h"
+#include "session.h"
 #include "window/picturebox.h"
 
 using namespace session;
@@ -80,7 +80,7 @@ private slots:
         nextDealSeed(10423);
         click(control::dealButton);
 
-        const std::int32_t ranks[] = {5, 12, 1, 7};
+        const std::int32_t ranks[] = { 5, 12, 1, 7 };
         for (int card = 1; card <= 4; ++card)
             QCOMPARE(intArrayElement(cardValues, card), ranks[card - 1]);
         QCOMPARE(utf8(historyText), std::string("5 12 1 7 "));
@@ -139,12 +139,16 @@ private slots:
         QTest::addColumn<std::string>("shown");
         QTest::addColumn<std::string>("verdict");
         // Seeds deal: 9114 -> 2 4 3 8; 12657 -> 3 8 8 1; 24163 -> 8 3 8 3.
-        QTest::newRow("2 then 4 run together") << 9114u << std::string("12") << std::string("24") << std::string("正确！");
-        QTest::newRow("two cards suffice") << 12657u << std::string("1*2") << std::string("3*8") << std::string("正确！");
+        QTest::newRow("2 then 4 run together")
+            << 9114u << std::string("12") << std::string("24") << std::string("正确！");
+        QTest::newRow("two cards suffice")
+            << 12657u << std::string("1*2") << std::string("3*8") << std::string("正确！");
         QTest::newRow("rounding of 8/(3-8/3)")
             << 24163u << std::string("1/(2-3/4)") << std::string("8/(3-8/3)") << std::string("正确！");
-        QTest::newRow("wrong value") << 12657u << std::string("1+2") << std::string("3+8") << std::string("错误！");
-        QTest::newRow("malformed") << 12657u << std::string("1+*2") << std::string("3+*8") << std::string("错误！");
+        QTest::newRow("wrong value") << 12657u << std::string("1+2") << std::string("3+8")
+                                     << std::string("错误！");
+        QTest::newRow("malformed") << 12657u << std::string("1+*2") << std::string("3+*8")
+                                   << std::string("错误！");
         QTest::newRow("empty") << 12657u << std::string() << std::string() << std::string("错误！");
     }
     void checkJudgesTheExpressionsText()
@@ -161,7 +165,8 @@ private slots:
         QCOMPARE(session::verdict(), verdict);
         const QString ranks = QString::fromStdString(utf8(historyText)).section(' ', 0, 3);
         QCOMPARE(historyItems(),
-                 QStringList(ranks + ' ' + QString::fromStdString(shown) + ' ' + QString::fromStdString(verdict) + ' '));
+            QStringList(
+                ranks + ' ' + QString::fromStdString(shown) + ' ' + QString::fromStdString(verdict) + ' '));
         QCOMPARE(elapsed(), 0);
         QCOMPARE(readNumber(control::countdownTimer, std::int32_t(TimerProperty::period)), 0);
     }
@@ -181,7 +186,7 @@ private slots:
         click(control::checkButton);
         press("2*3");
         click(control::checkButton);
-        QCOMPARE(historyItems(), QStringList({"5 12 1 7  错误！ ", "5 12 1 7  错误！ 12*1 错误！ "}));
+        QCOMPARE(historyItems(), QStringList({ "5 12 1 7  错误！ ", "5 12 1 7  错误！ 12*1 错误！ " }));
         QCOMPARE(utf8(resultText), std::string("12"));
     }
 
@@ -202,7 +207,8 @@ private slots:
     void historyButtonTogglesTheWidthAndADealChangesNeither()
     {
         const auto width = [] { return widget(control::mainWindowUnit)->frameGeometry().width(); };
-        const auto caption = [] { return readTextUtf8(control::historyButton, std::int32_t(ButtonProperty::caption)); };
+        const auto caption
+            = [] { return readTextUtf8(control::historyButton, std::int32_t(ButtonProperty::caption)); };
         QCOMPARE(width(), 1011);
         click(control::historyButton);
         QCOMPARE(width(), 777);

@@ -6,8 +6,8 @@
 
 #include <unistd.h>
 
-#include "session.h"
 #include "runtime/files.h"
+#include "session.h"
 #include "window/picturebox.h"
 
 using namespace session;
@@ -15,7 +15,7 @@ using namespace session;
 namespace {
 
 // Seed 10423 deals these four cards, ranks in order.
-const char *const dealtNames[] = {"方块(5).jpg", "红桃(12).jpg", "黑桃(1).jpg", "梅花(7).jpg"};
+const char *const dealtNames[] = { "方块(5).jpg", "红桃(12).jpg", "黑桃(1).jpg", "梅花(7).jpg" };
 const char *const dealtRanks = "5 12 1 7 ";
 
 enum class Kind { bytes, sparse, folder, unreadable };
@@ -50,7 +50,7 @@ QByteArray hugeFrame()
     const qsizetype frame = card.indexOf("\xFF\xC0");
     if (frame < 0)
         return {};
-    for (int at : {5, 7}) {
+    for (int at : { 5, 7 }) {
         card[frame + at] = char(0xFF);
         card[frame + at + 1] = char(0xDC);
     }
@@ -94,7 +94,8 @@ private slots:
         QTest::newRow("text") << Kind::bytes << QByteArray("not a picture at all\r\n");
         QTest::newRow("bmp header") << Kind::bytes << withGarbage("BM");
         QTest::newRow("icon header") << Kind::bytes << withGarbage(QByteArray("\x00\x00\x01\x00\x01\x00", 6));
-        QTest::newRow("cursor header") << Kind::bytes << withGarbage(QByteArray("\x00\x00\x02\x00\x01\x00", 6));
+        QTest::newRow("cursor header")
+            << Kind::bytes << withGarbage(QByteArray("\x00\x00\x02\x00\x01\x00", 6));
         QTest::newRow("gif header") << Kind::bytes << withGarbage("GIF89a");
         QTest::newRow("pcx 8-bit header") << Kind::bytes << withGarbage("\x0A\x05\x01\x08");
         QTest::newRow("pcx 1-bit header") << Kind::bytes << withGarbage("\x0A\x03\x01\x01");
@@ -142,7 +143,7 @@ private slots:
         for (ControlId box : cards)
             QVERIFY(!static_cast<PictureBox *>(widget(box))->hasImage());
         QCOMPARE(utf8(historyText), std::string(dealtRanks));
-        const std::int32_t ranks[] = {5, 12, 1, 7};
+        const std::int32_t ranks[] = { 5, 12, 1, 7 };
         for (int card = 1; card <= 4; ++card)
             QCOMPARE(intArrayElement(cardValues, card), ranks[card - 1]);
     }

@@ -57,11 +57,11 @@ QByteArray encodeJpeg(const QImage &source, JpegKind kind, int quality)
             if (kind == JpegKind::grey) {
                 out[0] = JSAMPLE(qGray(in[x]));
             } else if (cmyk) {
-                const int k = 255 - std::max({r, g, b});
+                const int k = 255 - std::max({ r, g, b });
                 const int c = k == 255 ? 0 : (255 - r - k) * 255 / (255 - k);
                 const int m = k == 255 ? 0 : (255 - g - k) * 255 / (255 - k);
                 const int ye = k == 255 ? 0 : (255 - b - k) * 255 / (255 - k);
-                const int inks[4] = {c, m, ye, k};
+                const int inks[4] = { c, m, ye, k };
                 for (int i = 0; i < 4; ++i)
                     out[i] = JSAMPLE(inverted ? 255 - inks[i] : inks[i]);
             } else {
@@ -87,8 +87,8 @@ QByteArray withJpegFrameSize(QByteArray jpeg, int width, int height)
     qsizetype at = 2;
     while (at + 4 <= jpeg.size()) {
         const auto marker = static_cast<unsigned char>(jpeg[at + 1]);
-        const int length =
-            static_cast<unsigned char>(jpeg[at + 2]) << 8 | static_cast<unsigned char>(jpeg[at + 3]);
+        const int length
+            = static_cast<unsigned char>(jpeg[at + 2]) << 8 | static_cast<unsigned char>(jpeg[at + 3]);
         if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
             jpeg[at + 5] = char(height >> 8);
             jpeg[at + 6] = char(height & 0xFF);
@@ -294,6 +294,6 @@ QImage solidImage(int width, int height, QColor colour)
 
 int colourDistance(QColor a, QColor b)
 {
-    return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
-                     std::abs(a.blue() - b.blue())});
+    return std::max(
+        { std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue()) });
 }

@@ -13,8 +13,8 @@ const QColor blue(30, 60, 210);
 
 QImage decode(const QByteArray &bytes)
 {
-    return decodePicture(reinterpret_cast<const unsigned char *>(bytes.constData()),
-                         std::size_t(bytes.size()));
+    return decodePicture(
+        reinterpret_cast<const unsigned char *>(bytes.constData()), std::size_t(bytes.size()));
 }
 
 // Top half red, bottom half blue, split on a JPEG block boundary: a swapped
@@ -45,14 +45,22 @@ QByteArray tinyFixture(PictureFormat format)
 {
     const QImage image = twoBands(8, 8);
     switch (format) {
-    case PictureFormat::jpeg: return encodeJpeg(twoBands(16, 16));
-    case PictureFormat::bmp: return encodeWithQt(image, "bmp");
-    case PictureFormat::icon: return encodeWithQt(image, "ico");
-    case PictureFormat::cursor: return iconToCursor(encodeWithQt(image, "ico"));
-    case PictureFormat::gif: return encodeGif(image);
-    case PictureFormat::pcx8: return encodePcx(image, PcxKind::palette8);
-    case PictureFormat::pcx1: return encodePcx(image, PcxKind::mono1);
-    case PictureFormat::none: break;
+    case PictureFormat::jpeg:
+        return encodeJpeg(twoBands(16, 16));
+    case PictureFormat::bmp:
+        return encodeWithQt(image, "bmp");
+    case PictureFormat::icon:
+        return encodeWithQt(image, "ico");
+    case PictureFormat::cursor:
+        return iconToCursor(encodeWithQt(image, "ico"));
+    case PictureFormat::gif:
+        return encodeGif(image);
+    case PictureFormat::pcx8:
+        return encodePcx(image, PcxKind::palette8);
+    case PictureFormat::pcx1:
+        return encodePcx(image, PcxKind::mono1);
+    case PictureFormat::none:
+        break;
     }
     return {};
 }
@@ -61,8 +69,7 @@ QByteArray tinyFixture(PictureFormat format)
 
 Q_DECLARE_METATYPE(PictureFormat)
 
-class TestPicture : public QObject
-{
+class TestPicture : public QObject {
     Q_OBJECT
 
 private slots:
@@ -121,19 +128,19 @@ void TestPicture::sniffsByTheFirstSixBytes()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(PictureFormat, format);
-    QCOMPARE(sniffPictureFormat(reinterpret_cast<const unsigned char *>(bytes.constData()),
-                                std::size_t(bytes.size())),
-             format);
+    QCOMPARE(sniffPictureFormat(
+                 reinterpret_cast<const unsigned char *>(bytes.constData()), std::size_t(bytes.size())),
+        format);
 }
 
 void TestPicture::decodesEveryFormat_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QSize>("size");
-    QTest::addColumn<QColor>("top");      // colour at the top-left
-    QTest::addColumn<QColor>("bottom");   // colour at the bottom-right
-    QTest::addColumn<int>("tolerance");   // per channel
-    QTest::addColumn<int>("depth");       // bits a pixel, 0 for any
+    QTest::addColumn<QColor>("top"); // colour at the top-left
+    QTest::addColumn<QColor>("bottom"); // colour at the bottom-right
+    QTest::addColumn<int>("tolerance"); // per channel
+    QTest::addColumn<int>("depth"); // bits a pixel, 0 for any
 
     const QImage bands = twoBands(16, 16);
     const QImage card = twoBands(156, 251);
@@ -142,14 +149,14 @@ void TestPicture::decodesEveryFormat_data()
     const QColor black(0, 0, 0), white(255, 255, 255);
 
     QTest::newRow("JPEG card size") << encodeJpeg(card) << QSize(156, 251) << red << blue << 8 << 24;
-    QTest::newRow("JPEG progressive") << encodeJpeg(bands, JpegKind::progressive) << QSize(16, 16) << red
-                                      << blue << 8 << 24;
+    QTest::newRow("JPEG progressive")
+        << encodeJpeg(bands, JpegKind::progressive) << QSize(16, 16) << red << blue << 8 << 24;
     QTest::newRow("JPEG greyscale expands to grey colour")
         << encodeJpeg(bands, JpegKind::grey) << QSize(16, 16) << grey << greyBlue << 3 << 24;
-    QTest::newRow("JPEG CMYK, Adobe inverted") << encodeJpeg(bands, JpegKind::cmykAdobe) << QSize(16, 16)
-                                               << red << blue << 10 << 24;
-    QTest::newRow("JPEG CMYK, plain") << encodeJpeg(bands, JpegKind::cmykPlain) << QSize(16, 16) << red
-                                      << blue << 10 << 24;
+    QTest::newRow("JPEG CMYK, Adobe inverted")
+        << encodeJpeg(bands, JpegKind::cmykAdobe) << QSize(16, 16) << red << blue << 10 << 24;
+    QTest::newRow("JPEG CMYK, plain")
+        << encodeJpeg(bands, JpegKind::cmykPlain) << QSize(16, 16) << red << blue << 10 << 24;
     QTest::newRow("JPEG YCCK") << encodeJpeg(bands, JpegKind::ycck) << QSize(16, 16) << red << blue << 10
                                << 24;
     QTest::newRow("BMP") << encodeWithQt(bands, "bmp") << QSize(16, 16) << red << blue << 0 << 0;
@@ -157,12 +164,12 @@ void TestPicture::decodesEveryFormat_data()
     QTest::newRow("cursor") << iconToCursor(encodeWithQt(bands, "ico")) << QSize(16, 16) << red << blue << 0
                             << 0;
     QTest::newRow("GIF") << encodeGif(twoBands(12, 10)) << QSize(12, 10) << red << blue << 0 << 0;
-    QTest::newRow("PCX 8-bit palette") << encodePcx(bands, PcxKind::palette8) << QSize(16, 16) << red << blue
-                                       << 0 << 0;
+    QTest::newRow("PCX 8-bit palette")
+        << encodePcx(bands, PcxKind::palette8) << QSize(16, 16) << red << blue << 0 << 0;
     QTest::newRow("PCX 8-bit palette, odd width, runs across lines")
         << encodePcx(twoBands(13, 6), PcxKind::palette8, true) << QSize(13, 6) << red << blue << 0 << 0;
-    QTest::newRow("PCX 8-bit RGB planes") << encodePcx(twoBands(7, 4), PcxKind::rgb8) << QSize(7, 4) << red
-                                          << blue << 0 << 0;
+    QTest::newRow("PCX 8-bit RGB planes")
+        << encodePcx(twoBands(7, 4), PcxKind::rgb8) << QSize(7, 4) << red << blue << 0 << 0;
     QImage mono = solidImage(19, 5, Qt::white);
     for (int x = 10; x < 19; ++x)
         mono.setPixelColor(x, 4, Qt::black);
@@ -224,8 +231,8 @@ void TestPicture::oversizedHeaderIsRefusedBeforeDecoding_data()
     QTest::newRow("JPEG one too wide") << withJpegFrameSize(jpeg, maxPictureSide + 1, 8) << QSize();
     QTest::newRow("JPEG one too high") << withJpegFrameSize(jpeg, 8, maxPictureSide + 1) << QSize();
     QTest::newRow("JPEG over the byte bound") << withJpegFrameSize(jpeg, 4097, 4096) << QSize();
-    QTest::newRow("JPEG widest allowed") << withJpegFrameSize(jpeg, maxPictureSide, 8)
-                                         << QSize(maxPictureSide, 8);
+    QTest::newRow("JPEG widest allowed")
+        << withJpegFrameSize(jpeg, maxPictureSide, 8) << QSize(maxPictureSide, 8);
 
     QByteArray bmp = encodeWithQt(solidImage(8, 8, red), "bmp");
     auto bmpSized = [bmp](qint32 width, qint32 height) mutable {
@@ -253,10 +260,10 @@ void TestPicture::oversizedHeaderIsRefusedBeforeDecoding_data()
     qToLittleEndian(quint16(65535), pcx.data() + 10);
     qToLittleEndian(quint16(65535), pcx.data() + 66);
     QTest::newRow("PCX 65536 x 65536") << pcx << QSize();
-    QTest::newRow("PCX one too wide") << encodePcx(solidImage(maxPictureSide + 1, 1, red), PcxKind::mono1)
-                                      << QSize();
-    QTest::newRow("PCX widest allowed") << encodePcx(solidImage(maxPictureSide, 1, red), PcxKind::mono1)
-                                        << QSize(maxPictureSide, 1);
+    QTest::newRow("PCX one too wide")
+        << encodePcx(solidImage(maxPictureSide + 1, 1, red), PcxKind::mono1) << QSize();
+    QTest::newRow("PCX widest allowed")
+        << encodePcx(solidImage(maxPictureSide, 1, red), PcxKind::mono1) << QSize(maxPictureSide, 1);
 }
 
 void TestPicture::oversizedHeaderIsRefusedBeforeDecoding()
@@ -281,9 +288,8 @@ void TestPicture::truncatedJpeg_data()
         const qsizetype scan = whole.indexOf("\xFF\xDA");
         return whole.left(scan + (whole.size() - scan) / 2);
     }) << true;
-    QTest::newRow("cut before the scan") << Cut([](const QByteArray &whole) {
-        return whole.left(whole.indexOf("\xFF\xDA"));
-    }) << false;
+    QTest::newRow("cut before the scan")
+        << Cut([](const QByteArray &whole) { return whole.left(whole.indexOf("\xFF\xDA")); }) << false;
     QTest::newRow("cut in the headers")
         << Cut([](const QByteArray &whole) { return whole.left(100); }) << false;
     QTest::newRow("start marker and one more byte")
@@ -368,7 +374,7 @@ void TestPicture::damagedFilesNeverCrash()
     for (qsizetype keep = 0; keep < whole.size(); ++keep)
         QVERIFY2(check(whole.left(keep)), qPrintable(QString::number(keep)));
     for (qsizetype at = 0; at < std::min<qsizetype>(whole.size(), 160); ++at)
-        for (char value : {char(0x00), char(0xFF), char(0x80), char(0x7F)}) {
+        for (char value : { char(0x00), char(0xFF), char(0x80), char(0x7F) }) {
             QByteArray damaged = whole;
             damaged[at] = value;
             QVERIFY2(check(damaged), qPrintable(QString::number(at)));
@@ -379,7 +385,7 @@ void TestPicture::damagedFilesNeverCrash()
 void TestPicture::decodesTheCardPictures()
 {
     const QDir folder(QStringLiteral(KELMORA_PKP_DIR));
-    const QStringList cards = folder.entryList({QStringLiteral("*.jpg")}, QDir::Files);
+    const QStringList cards = folder.entryList({ QStringLiteral("*.jpg") }, QDir::Files);
     if (cards.isEmpty())
         QSKIP("no card pictures in the source tree");
     for (const QString &name : cards) {

@@ -11,10 +11,10 @@ namespace {
 const QColor red(200, 40, 60);
 
 // A byte block for the length of one test.
-class Block
-{
+class Block {
 public:
-    explicit Block(const QByteArray &bytes) : m_block(newBytes(bytes.constData(), std::size_t(bytes.size())))
+    explicit Block(const QByteArray &bytes)
+        : m_block(newBytes(bytes.constData(), std::size_t(bytes.size())))
     {
     }
     ~Block() { releaseMemory(m_block); }
@@ -56,8 +56,7 @@ bool onlyFaceColour(const QImage &image, QColor face)
 }
 
 // Counts the paints that reach the box.
-class CountingBox : public PictureBox
-{
+class CountingBox : public PictureBox {
 public:
     int paints = 0;
 
@@ -78,8 +77,7 @@ struct Probe {
 
 Q_DECLARE_METATYPE(QList<Probe>)
 
-class TestPictureBox : public QObject
-{
+class TestPictureBox : public QObject {
     Q_OBJECT
 
 private slots:
@@ -153,34 +151,35 @@ void TestPictureBox::paintsByDisplayMode_data()
 
     QTest::newRow("0: card at the top-left, face colour right and below")
         << cardJpeg() << 0 << 0
-        << QList<Probe>{{{0, 0}, true},       {{155, 0}, true},    {{0, 250}, true},
-                        {{155, 250}, true},   {{156, 0}, false},   {{156, 250}, false},
-                        {{167, 128}, false},  {{0, 251}, false},   {{155, 251}, false},
-                        {{167, 255}, false}};
-    QTest::newRow("0: larger picture cut off")
-        << bmp(200, 300) << 0 << 0 << QList<Probe>{{{0, 0}, true}, {{167, 255}, true}, {{167, 0}, true}};
+        << QList<Probe> { { { 0, 0 }, true }, { { 155, 0 }, true }, { { 0, 250 }, true },
+               { { 155, 250 }, true }, { { 156, 0 }, false }, { { 156, 250 }, false },
+               { { 167, 128 }, false }, { { 0, 251 }, false }, { { 155, 251 }, false },
+               { { 167, 255 }, false } };
+    QTest::newRow("0: larger picture cut off") << bmp(200,
+        300) << 0 << 0 << QList<Probe> { { { 0, 0 }, true }, { { 167, 255 }, true }, { { 167, 0 }, true } };
     QTest::newRow("1: stretched to fill")
         << bmp(40, 20) << 1 << 1
-        << QList<Probe>{{{0, 0}, true}, {{167, 0}, true}, {{0, 255}, true}, {{167, 255}, true},
-                        {{84, 128}, true}};
+        << QList<Probe> { { { 0, 0 }, true }, { { 167, 0 }, true }, { { 0, 255 }, true },
+               { { 167, 255 }, true }, { { 84, 128 }, true } };
     QTest::newRow("2: smaller picture centred at its own size")
         << bmp(40, 20) << 2 << 2
-        << QList<Probe>{{{64, 118}, true},  {{103, 137}, true}, {{63, 118}, false}, {{104, 137}, false},
-                        {{64, 117}, false}, {{103, 138}, false}, {{0, 0}, false}};
+        << QList<Probe> { { { 64, 118 }, true }, { { 103, 137 }, true }, { { 63, 118 }, false },
+               { { 104, 137 }, false }, { { 64, 117 }, false }, { { 103, 138 }, false },
+               { { 0, 0 }, false } };
     // 336 x 128 fits as 168 x 64, rows 96 to 159.
     QTest::newRow("2: wider picture shrunk keeping proportions")
         << bmp(336, 128) << 2 << 2
-        << QList<Probe>{{{84, 93}, false}, {{84, 99}, true},  {{84, 156}, true},
-                        {{84, 162}, false}, {{1, 128}, true}, {{166, 128}, true}};
+        << QList<Probe> { { { 84, 93 }, false }, { { 84, 99 }, true }, { { 84, 156 }, true },
+               { { 84, 162 }, false }, { { 1, 128 }, true }, { { 166, 128 }, true } };
     // 100 x 512 fits as 50 x 256, columns 59 to 108.
     QTest::newRow("2: taller picture shrunk keeping proportions")
         << bmp(100, 512) << 2 << 2
-        << QList<Probe>{{{56, 128}, false}, {{62, 128}, true}, {{105, 128}, true},
-                        {{111, 128}, false}, {{84, 1}, true},  {{84, 254}, true}};
-    QTest::newRow("negative mode is 0")
-        << bmp(40, 20) << -3 << 0 << QList<Probe>{{{0, 0}, true}, {{39, 19}, true}, {{40, 0}, false}};
-    QTest::newRow("unknown mode is kept and drawn as 0")
-        << bmp(40, 20) << 7 << 7 << QList<Probe>{{{0, 0}, true}, {{39, 19}, true}, {{84, 128}, false}};
+        << QList<Probe> { { { 56, 128 }, false }, { { 62, 128 }, true }, { { 105, 128 }, true },
+               { { 111, 128 }, false }, { { 84, 1 }, true }, { { 84, 254 }, true } };
+    QTest::newRow("negative mode is 0") << bmp(
+        40, 20) << -3 << 0 << QList<Probe> { { { 0, 0 }, true }, { { 39, 19 }, true }, { { 40, 0 }, false } };
+    QTest::newRow("unknown mode is kept and drawn as 0") << bmp(40,
+        20) << 7 << 7 << QList<Probe> { { { 0, 0 }, true }, { { 39, 19 }, true }, { { 84, 128 }, false } };
 }
 
 void TestPictureBox::paintsByDisplayMode()
@@ -205,10 +204,10 @@ void TestPictureBox::paintsByDisplayMode()
         const QColor seen = shot.pixelColor(probe.at);
         const QColor expected = probe.picture ? red : face;
         QVERIFY2(colourDistance(seen, expected) <= 8,
-                 qPrintable(QStringLiteral("at %1,%2: %3 instead of %4")
-                                .arg(probe.at.x())
-                                .arg(probe.at.y())
-                                .arg(seen.name(), expected.name())));
+            qPrintable(QStringLiteral("at %1,%2: %3 instead of %4")
+                           .arg(probe.at.x())
+                           .arg(probe.at.y())
+                           .arg(seen.name(), expected.name())));
     }
 }
 
@@ -244,7 +243,7 @@ void TestPictureBox::ownSizePictureIsCrispAtDoubleDensity()
         for (int x = 0; x < 8; ++x)
             checker.setPixelColor(x, y, (x + y) % 2 ? QColor(Qt::black) : QColor(Qt::white));
 
-    for (int mode : {0, 2}) {
+    for (int mode : { 0, 2 }) {
         PictureBox box;
         box.resize(20, 20);
         box.setDisplayMode(mode);
@@ -257,7 +256,7 @@ void TestPictureBox::ownSizePictureIsCrispAtDoubleDensity()
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x)
                 QVERIFY2(shot.pixelColor(origin + QPoint(x, y)) == checker.pixelColor(x / 2, y / 2),
-                         qPrintable(QStringLiteral("mode %1 at %2,%3").arg(mode).arg(x).arg(y)));
+                    qPrintable(QStringLiteral("mode %1 at %2,%3").arg(mode).arg(x).arg(y)));
     }
 }
 

@@ -1,5 +1,5 @@
-#include <QTest>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <filesystem>
 #include <fstream>
@@ -45,7 +45,8 @@ private slots:
         QTest::addColumn<QByteArray>("utf8Name");
         QTest::addColumn<QByteArray>("expected");
         const QByteArray base = folder.path().toUtf8();
-        QTest::newRow("Chinese name, forward slashes") << base + "/pkp/黑桃(1).jpg" << QByteArray("\xff\xd8 card");
+        QTest::newRow("Chinese name, forward slashes")
+            << base + "/pkp/黑桃(1).jpg" << QByteArray("\xff\xd8 card");
         QTest::newRow("backslash separators") << base + "\\pkp\\黑桃(1).jpg" << QByteArray("\xff\xd8 card");
         QTest::newRow("missing file") << base + "/pkp/黑桃(2).jpg" << QByteArray();
         QTest::newRow("empty file") << base + "/empty.jpg" << QByteArray();

@@ -59,7 +59,7 @@ private slots:
         QCOMPARE(header[0], 1);
         QCOMPARE(header[1], 3);
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(bytesData(block)), bytesCount(block)),
-                 QByteArray("abc"));
+            QByteArray("abc"));
         releaseMemory(block);
         QCOMPARE(bytesCount(nullptr), 0);
     }
@@ -80,11 +80,15 @@ private slots:
         QTest::addColumn<QString>("child");
         QTest::addColumn<QByteArray>("report");
         QTest::newRow("index above the count")
-            << "index-above" << QByteArray("运行时出错!\r\n\r\n错误代码：1\r\n\r\n错误信息：数组成员引用下标超出定义范围\r\n");
+            << "index-above"
+            << QByteArray("运行时出错!\r\n\r\n错误代码：1\r\n\r\n错误信息：数组成员引用下标超出定义范围\r\n");
         QTest::newRow("index below one")
-            << "index-below" << QByteArray("运行时出错!\r\n\r\n错误代码：4\r\n\r\n错误信息：数组成员引用下标必须大于等于1\r\n");
+            << "index-below"
+            << QByteArray(
+                   "运行时出错!\r\n\r\n错误代码：4\r\n\r\n错误信息：数组成员引用下标必须大于等于1\r\n");
         QTest::newRow("refused allocation")
-            << "allocation" << QByteArray("运行时出错!\r\n\r\n错误信息：分配 4611686018427387904 字节内存失败!\r\n");
+            << "allocation"
+            << QByteArray("运行时出错!\r\n\r\n错误信息：分配 4611686018427387904 字节内存失败!\r\n");
     }
     void fatalErrorsReportAndEndWithMinusOne()
     {
@@ -95,7 +99,7 @@ private slots:
         // The sanitizer's allocator would report the huge request itself.
         environment.insert("ASAN_OPTIONS", "allocator_may_return_null=1:detect_leaks=0");
         process.setProcessEnvironment(environment);
-        process.start(QCoreApplication::applicationFilePath(), {"--child", child});
+        process.start(QCoreApplication::applicationFilePath(), { "--child", child });
         QVERIFY(process.waitForFinished(20000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 255);
@@ -107,9 +111,9 @@ private slots:
     void reportTextHasTheCodeLineOnlyForNonZeroCodes()
     {
         QCOMPARE(QByteArray::fromStdString(composeFatalReport(0, nullptr)),
-                 QByteArray::fromStdString(gbk("运行时出错!\r\n\r\n")));
+            QByteArray::fromStdString(gbk("运行时出错!\r\n\r\n")));
         QCOMPARE(QByteArray::fromStdString(composeFatalReport(7, "")),
-                 QByteArray::fromStdString(gbk("运行时出错!\r\n\r\n错误代码：7\r\n\r\n")));
+            QByteArray::fromStdString(gbk("运行时出错!\r\n\r\n错误代码：7\r\n\r\n")));
     }
 };
 

@@ -27,7 +27,7 @@ private slots:
     // Runs first: the generator must not have been seeded yet.
     void unseededGeneratorStartsAsIfSeededWithOne()
     {
-        const std::vector<std::int32_t> expected{41, 18467, 6334, 26500, 19169};
+        const std::vector<std::int32_t> expected { 41, 18467, 6334, 26500, 19169 };
         QCOMPARE(firstDraws(5), expected);
         setRandomSeed(1);
         QCOMPARE(firstDraws(5), expected);

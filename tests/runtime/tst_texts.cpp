@@ -13,12 +13,12 @@ class TextsTest : public QObject {
 private slots:
     void joiningEmptyPiecesGivesANewEmptyText()
     {
-        Text joined = joinTexts({nullptr, "", nullptr});
+        Text joined = joinTexts({ nullptr, "", nullptr });
         QVERIFY(joined != nullptr);
         QCOMPARE(textLength(joined), 0);
         releaseMemory(joined);
 
-        Text line = joinTexts({"5 12 1 7 ", "2*4", " "});
+        Text line = joinTexts({ "5 12 1 7 ", "2*4", " " });
         QCOMPARE(QByteArray(line), QByteArray("5 12 1 7 2*4 "));
         releaseMemory(line);
     }
@@ -91,8 +91,8 @@ private slots:
         std::fesetround(mode);
         // volatile keeps the compiler from folding the calls at build time.
         volatile double up = 2.7, down = -2.7, whole = 100.0, half = 0.5;
-        const std::int64_t results[] = {truncateToInteger(up), truncateToInteger(down), truncateToInteger(whole),
-                                        truncateToInteger(half), truncateToInteger(99.0 + 1.0)};
+        const std::int64_t results[] = { truncateToInteger(up), truncateToInteger(down),
+            truncateToInteger(whole), truncateToInteger(half), truncateToInteger(99.0 + 1.0) };
         const int after = std::fegetround();
         std::fesetround(before);
         QCOMPARE(after, mode);

@@ -1,8 +1,8 @@
 #include <QListWidget>
 #include <QTest>
 
-#include "session.h"
 #include "game/handlers.h"
+#include "session.h"
 
 using namespace session;
 

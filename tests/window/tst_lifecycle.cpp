@@ -24,12 +24,13 @@ void say(const char *line)
 bool fatalOnTick = false;
 
 const NamedHandler handlers[] = {
-    {"countdownTick", [](const EventRecord &) -> std::optional<std::int32_t> {
-         if (fatalOnTick)
-             reportFatalError(4, gbk("数组成员引用下标必须大于等于1").c_str());
-         say("tick");
-         return std::nullopt;
-     }},
+    { "countdownTick",
+        [](const EventRecord &) -> std::optional<std::int32_t> {
+            if (fatalOnTick)
+                reportFatalError(4, gbk("数组成员引用下标必须大于等于1").c_str());
+            say("tick");
+            return std::nullopt;
+        } },
 };
 
 void printReport(const std::string &report)
@@ -86,7 +87,7 @@ int runChild(const QByteArray &what)
     if (what == "unloaded-window")
         writeProperty(mainWindow + 1, control::timeBar, ProgressProperty::position, -1, 1);
     if (what == "missing-control")
-        appendEditText(mainWindow, 12345, {"1"});
+        appendEditText(mainWindow, 12345, { "1" });
     if (what == "fatal-in-handler") {
         // Raised from inside the message loop's delivery of a tick.
         fatalOnTick = true;
@@ -94,15 +95,15 @@ int runChild(const QByteArray &what)
         return endNormally();
     }
     if (what == "event-window-missing") {
-        EventRecord event{mainWindow + 1, control::dealButton, 0};
+        EventRecord event { mainWindow + 1, control::dealButton, 0 };
         raiseEvent(event);
     }
     if (what == "event-control-missing") {
-        EventRecord event{mainWindow, 12345, 0};
+        EventRecord event { mainWindow, 12345, 0 };
         raiseEvent(event);
     }
     if (what == "event-from-script-component") {
-        EventRecord event{mainWindow, control::scriptComponent, -1};
+        EventRecord event { mainWindow, control::scriptComponent, -1 };
         raiseEvent(event);
     }
     if (what == "build-fails") {
@@ -134,9 +135,9 @@ class LifecycleTest : public QObject {
         QProcess process;
         if (!environment.isEmpty())
             process.setProcessEnvironment(environment);
-        process.start(QCoreApplication::applicationFilePath(), {"--child", child});
+        process.start(QCoreApplication::applicationFilePath(), { "--child", child });
         process.waitForFinished(30000);
-        return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+        return { process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError() };
     }
 
 private slots:

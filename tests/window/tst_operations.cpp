@@ -17,10 +17,11 @@ namespace {
 int ticks = 0;
 
 const NamedHandler handlers[] = {
-    {"countdownTick", [](const EventRecord &) -> std::optional<std::int32_t> {
-         ++ticks;
-         return std::nullopt;
-     }},
+    { "countdownTick",
+        [](const EventRecord &) -> std::optional<std::int32_t> {
+            ++ticks;
+            return std::nullopt;
+        } },
 };
 
 QWidget *widget(ControlId control)
@@ -53,14 +54,16 @@ private slots:
         QTest::addColumn<int>("property");
         QTest::addColumn<qint64>("written");
         QTest::addColumn<qint64>("readBack");
-        QTest::newRow("width above the limit") << control::expressionBox << 2 << qint64(32628) << qint64(32627);
+        QTest::newRow("width above the limit")
+            << control::expressionBox << 2 << qint64(32628) << qint64(32627);
         QTest::newRow("width below zero") << control::expressionBox << 2 << qint64(-5) << qint64(0);
         QTest::newRow("left below the limit") << control::dealButton << 0 << qint64(-40000) << qint64(-32627);
         QTest::newRow("height in range") << control::dealButton << 3 << qint64(50) << qint64(50);
         QTest::newRow("position above the maximum") << control::timeBar << 13 << qint64(150) << qint64(150);
         QTest::newRow("position below zero") << control::timeBar << 13 << qint64(-3) << qint64(0);
         QTest::newRow("position above 32767") << control::timeBar << 13 << qint64(32768) << qint64(32767);
-        QTest::newRow("Boolean from any non-zero") << control::cardBox2 << 6 << qint64(0x100000000 + 7) << qint64(1);
+        QTest::newRow("Boolean from any non-zero")
+            << control::cardBox2 << 6 << qint64(0x100000000 + 7) << qint64(1);
         QTest::newRow("timer period below zero") << control::countdownTimer << 8 << qint64(-1) << qint64(0);
     }
     void numbersAreClampedAndReadBack()
@@ -85,7 +88,7 @@ private slots:
     void textsReadBackAsNewTextsOrNone()
     {
         writeProperty(mainWindow, control::historyButton, ButtonProperty::caption, -1,
-                      textValue(gbk("历史记录>>").c_str()));
+            textValue(gbk("历史记录>>").c_str()));
         Text caption = valueText(read(control::historyButton, 10));
         QCOMPARE(std::string(caption), gbk("历史记录>>"));
         releaseMemory(caption);
@@ -105,7 +108,7 @@ private slots:
         auto edit = static_cast<QLineEdit *>(widget(control::expressionBox));
         writeProperty(mainWindow, control::expressionBox, EditProperty::content, -1, textValue("12+3"));
         edit->setSelection(0, 2);
-        appendEditText(mainWindow, control::expressionBox, {"13", ""});
+        appendEditText(mainWindow, control::expressionBox, { "13", "" });
         QCOMPARE(edit->text(), QString("12+313"));
         QVERIFY(!edit->hasSelectedText());
         QCOMPARE(edit->cursorPosition(), 6);

@@ -35,13 +35,14 @@ std::optional<std::int32_t> recordPress(const EventRecord &event)
 }
 
 const NamedHandler handlers[] = {
-    {"pickCard1", recordPress},
-    {"countdownTick", [](const EventRecord &) -> std::optional<std::int32_t> {
-         calls["tick"]++;
-         if (onTick)
-             onTick();
-         return std::nullopt;
-     }},
+    { "pickCard1", recordPress },
+    { "countdownTick",
+        [](const EventRecord &) -> std::optional<std::int32_t> {
+            calls["tick"]++;
+            if (onTick)
+                onTick();
+            return std::nullopt;
+        } },
 };
 
 const WindowData &mainData()
@@ -155,8 +156,8 @@ private slots:
         // (the offscreen screen is narrower than the window).
         const QPoint centred((screen.width() - 1011) / 2, (screen.height() - 454) / 2);
         QCOMPARE(QPoint(int(readProperty(mainWindow, control::mainWindowUnit, Property::left, -1)),
-                        int(readProperty(mainWindow, control::mainWindowUnit, Property::top, -1))),
-                 centred);
+                     int(readProperty(mainWindow, control::mainWindowUnit, Property::top, -1))),
+            centred);
         // Some platforms keep a window that does not fit a little inside the screen.
         if (centred.x() >= 0 && centred.y() >= 0)
             QCOMPARE(frame->frameGeometry().topLeft(), centred);
@@ -191,8 +192,8 @@ private slots:
 
     void tabWalksTheFocusOrderAndWraps()
     {
-        const QStringList order{"按钮1", "按钮2", "编辑框1", "列表框1", "按钮3", "符号加",
-                                "符号减", "符号乘", "符号除", "符号左撇", "符号右撇", "按钮删除"};
+        const QStringList order { "按钮1", "按钮2", "编辑框1", "列表框1", "按钮3", "符号加", "符号减",
+            "符号乘", "符号除", "符号左撇", "符号右撇", "按钮删除" };
         QCOMPARE(focusedName(), order.first());
         for (int i = 1; i <= order.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -210,7 +211,8 @@ private slots:
 
     void labelsDrawOnlyTheirTextOverTheWindow()
     {
-        writeProperty(mainWindow, control::verdictLabel, LabelProperty::text, -1, textValue(gbk("正确！").c_str()));
+        writeProperty(
+            mainWindow, control::verdictLabel, LabelProperty::text, -1, textValue(gbk("正确！").c_str()));
         writeProperty(mainWindow, control::verdictLabel, Property::visible, -1, 1);
         const QImage shot = clientAreaWidget(mainWindow)->grab().toImage();
         auto count = [&shot](QRect area, auto test) {
@@ -224,14 +226,16 @@ private slots:
         using Ink = bool (*)(QColor);
         const Ink black = [](QColor c) { return c.red() < 60 && c.green() < 60 && c.blue() < 60; };
         const Ink red = [](QColor c) { return c.red() > 200 && c.green() < 60 && c.blue() < 60; };
-        for (const auto &[label, ink] : {std::pair{control::timeLabel, black}, std::pair{control::verdictLabel, red}}) {
+        for (const auto &[label, ink] :
+            { std::pair { control::timeLabel, black }, std::pair { control::verdictLabel, red } }) {
             const QRect area = widget(label)->geometry();
             const int total = area.width() * area.height();
             const int shows = count(area, [&](QColor c) { return c == background; });
             const int inked = count(area, ink);
             // Around and behind the letters the window shows; the rest is ink
             // and its smoothed edges, nothing of a fill of its own.
-            QVERIFY2(shows > total / 2 && inked > 20, qPrintable(QString("%1 %2 %3").arg(shows).arg(inked).arg(total)));
+            QVERIFY2(shows > total / 2 && inked > 20,
+                qPrintable(QString("%1 %2 %3").arg(shows).arg(inked).arg(total)));
         }
     }
 
