@@ -5,13 +5,12 @@
 
 #include <QApplication>
 
-#include <csetjmp>
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
+#include "bench/barejpeg.h"
 
 #include "game/handlers.h"
 #include "game/program.h"
@@ -40,37 +39,6 @@ std::vector<std::vector<unsigned char>> readAll(const std::vector<std::string> &
     return files;
 }
 
-struct BareError {
-    jpeg_error_mgr manager;
-    std::jmp_buf jump;
-};
-
-void bareDecode(const std::vector<unsigned char> &file, std::vector<unsigned char> &pixels)
-{
-    jpeg_decompress_struct info;
-    BareError error;
-    info.err = jpeg_std_error(&error.manager);
-    error.manager.error_exit
-        = [](j_common_ptr common) { std::longjmp(reinterpret_cast<BareError *>(common->err)->jump, 1); };
-    if (setjmp(error.jump)) {
-        jpeg_destroy_decompress(&info);
-        return;
-    }
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&info);
-    const std::size_t stride = std::size_t(info.output_width) * 3;
-    pixels.resize(stride * info.output_height);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = pixels.data() + stride * info.output_scanline;
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-}
-
 void dealHandWithRealPictures(benchmark::State &state)
 {
     setTickSource(fixedDealClock);
@@ -88,7 +56,7 @@ void bareLibjpegOfTheSameFourFiles(benchmark::State &state)
     for (auto _ : state) {
         // A deal reads the files every time too.
         for (const auto &file : readAll(names))
-            bareDecode(file, pixels);
+            bareJpegDecode(file.data(), file.size(), pixels);
         benchmark::DoNotOptimize(pixels.data());
     }
 }

@@ -15,8 +15,8 @@
 #include <QPainter>
 
 #include <benchmark/benchmark.h>
-#include <jpeglib.h>
 
+#include "bench/barejpeg.h"
 #include "runtime/memory.h"
 #include "window/picture.h"
 #include "window/picturebox.h"
@@ -56,23 +56,8 @@ void bareLibjpeg(benchmark::State &state)
 {
     std::vector<unsigned char> pixels;
     for (auto _ : state) {
-        jpeg_decompress_struct info;
-        jpeg_error_mgr errors;
-        info.err = jpeg_std_error(&errors);
-        jpeg_create_decompress(&info);
-        jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(card.constData()),
-            static_cast<unsigned long>(card.size()));
-        jpeg_read_header(&info, TRUE);
-        info.out_color_space = JCS_RGB;
-        jpeg_start_decompress(&info);
-        const std::size_t stride = std::size_t(info.output_width) * 3;
-        pixels.resize(stride * info.output_height);
-        while (info.output_scanline < info.output_height) {
-            JSAMPROW row = pixels.data() + stride * info.output_scanline;
-            jpeg_read_scanlines(&info, &row, 1);
-        }
-        jpeg_finish_decompress(&info);
-        jpeg_destroy_decompress(&info);
+        bareJpegDecode(
+            reinterpret_cast<const unsigned char *>(card.constData()), std::size_t(card.size()), pixels);
         benchmark::DoNotOptimize(pixels.data());
     }
 }
