@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
+#include <algorithm>
+
 #include "controls.h"
 #include "keycodes.h"
 #include "lifecycle.h"
@@ -177,9 +179,10 @@ bool isEligible(const ControlState &control)
 std::vector<ControlState *> focusOrder(LoadedWindow &window)
 {
     std::vector<ControlState *> order;
-    for (auto it = window.controls.rbegin(); it != window.controls.rend(); ++it)
-        if (it->definition && it->definition->data->tabStop)
-            order.push_back(&*it);
+    std::for_each(window.controls.rbegin(), window.controls.rend(), [&order](ControlState &control) {
+        if (control.definition && control.definition->data->tabStop)
+            order.push_back(&control);
+    });
     return order;
 }
 

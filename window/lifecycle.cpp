@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -376,8 +377,8 @@ void loadWindow(WindowId id)
         }
     }
     // The first defined lies on top: raise from the last to the first.
-    for (auto it = w.controls.rbegin(); it != w.controls.rend(); ++it)
-        it->widget->raise();
+    std::for_each(
+        w.controls.rbegin(), w.controls.rend(), [](ControlState &control) { control.widget->raise(); });
     releaseEvents();
 
     EventRecord created { id, w.unit.id, std::int32_t(Event::windowCreated) };

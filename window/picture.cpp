@@ -190,7 +190,7 @@ QImage decodeWithQt(const unsigned char *data, std::size_t size, const char *for
 {
     // Qt's own guard in its readers, in megabytes; ours is checked first from
     // the header where the reader can tell the size.
-    QImageReader::setAllocationLimit(int(maxPictureBytes / (1024 * 1024)));
+    QImageReader::setAllocationLimit(int(maxPictureBytes / (std::int64_t(1024) * 1024)));
 
     QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     QBuffer buffer(&bytes);

@@ -230,9 +230,11 @@ private slots:
                 ++exponents;
                 continue;
             }
-            if (theirs != mine && disagreements.size() < 20)
-                disagreements << QString::fromStdString(
-                    "'" + cases[i] + "': node " + theirs + ", here " + mine);
+            if (theirs != mine && disagreements.size() < 20) {
+                std::string line = "'";
+                line.append(cases[i]).append("': node ").append(theirs).append(", here ").append(mine);
+                disagreements << QString::fromStdString(line);
+            }
         }
         qInfo("%zu cases compared with node: %d numbers, %d strings, %d objects, %d empty, %d rejected "
               "(%d of them for the exponent operator, which node has and JScript lacks)",

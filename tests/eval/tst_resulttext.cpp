@@ -17,7 +17,7 @@ private slots:
     {
         QTest::addColumn<ScriptValue>("value");
         QTest::addColumn<QByteArray>("text");
-        auto row = [](const char *name, ScriptValue value, const char *text) {
+        auto row = [](const char *name, const ScriptValue &value, const char *text) {
             QTest::newRow(name) << value << QByteArray(text);
         };
         constexpr double inf = std::numeric_limits<double>::infinity();

@@ -96,7 +96,7 @@ void TestPicture::sniffsByTheFirstSixBytes_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<PictureFormat>("format");
 
-    auto row = [](const char *name, QByteArray bytes, PictureFormat format) {
+    auto row = [](const char *name, const QByteArray &bytes, PictureFormat format) {
         QTest::newRow(name) << bytes << format;
     };
     row("JPEG", QByteArray::fromHex("FFD8FFE00010"), PictureFormat::jpeg);

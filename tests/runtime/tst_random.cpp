@@ -14,6 +14,7 @@ std::uint32_t frozenClock()
 std::vector<std::int32_t> firstDraws(int n)
 {
     std::vector<std::int32_t> draws;
+    draws.reserve(std::size_t(n));
     for (int i = 0; i < n; ++i)
         draws.push_back(randomNumber(0, 32767));
     return draws;

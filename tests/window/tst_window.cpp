@@ -437,6 +437,7 @@ private slots:
             "appendCloseParen", "clearExpression", "checkAnswer", "toggleHistory", "countdownTick" };
         std::vector<NamedHandler> all;
         std::string called;
+        all.reserve(names.size());
         for (const std::string &name : names)
             all.push_back({ name, [&called, name](const EventRecord &) -> std::optional<std::int32_t> {
                                called = name;
