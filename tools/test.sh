@@ -23,3 +23,4 @@ run build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
 run build/asan -DCMAKE_BUILD_TYPE=Debug -DKELMORA_SANITIZE=address,undefined -DKELMORA_BUILD_BENCH=OFF
 bash tools/package-check.sh
 bash tools/fuzz.sh 60
+bash tools/static-check.sh
