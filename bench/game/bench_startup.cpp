@@ -65,7 +65,10 @@ int childGame(int argc, char **argv)
     return code;
 }
 
-int childBare(int argc, char **argv)
+// A bare Qt window of the game's size; with `withText`, also one line of
+// Chinese text as the game shows, since the font system's start-up is part
+// of any window that shows text.
+int childBare(int argc, char **argv, bool withText)
 {
     QApplication app(argc, argv);
     FirstPaint probe;
@@ -73,25 +76,13 @@ int childBare(int argc, char **argv)
     QWidget window;
     window.setWindowTitle("bare");
     window.resize(1011, 454);
-    window.show();
-    return app.exec();
-}
-
-// The bare window with one line of Chinese text, as the game shows: the
-// font system's start-up is part of any window that shows text.
-int childBareText(int argc, char **argv)
-{
-    QApplication app(argc, argv);
-    FirstPaint probe;
-    app.installEventFilter(&probe);
-    QWidget window;
-    window.setWindowTitle("bare");
-    window.resize(1011, 454);
-    QLabel label(QString::fromUtf8("还有100秒"), &window);
-    QFont font(QString::fromUtf8("AR PL UMing CN"));
-    font.setPixelSize(20);
-    label.setFont(font);
-    label.move(448, 384);
+    if (withText) {
+        auto label = new QLabel(QString::fromUtf8("还有100秒"), &window);
+        QFont font(QString::fromUtf8("AR PL UMing CN"));
+        font.setPixelSize(20);
+        label->setFont(font);
+        label->move(448, 384);
+    }
     window.show();
     return app.exec();
 }
@@ -160,10 +151,8 @@ int main(int argc, char **argv)
         const QByteArray mode = argv[2];
         if (mode == "game")
             return childGame(argc, argv);
-        if (mode == "bare")
-            return childBare(argc, argv);
-        if (mode == "bare-text")
-            return childBareText(argc, argv);
+        if (mode == "bare" || mode == "bare-text")
+            return childBare(argc, argv, mode == "bare-text");
         return childCycles(argc, argv, argc >= 4 ? std::atoi(argv[3]) : 10000);
     }
 
