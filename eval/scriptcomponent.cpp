@@ -7,6 +7,7 @@
 #include "eval/jscriptengine.h"
 #include "eval/varianttext.h"
 #include "evtexts.h"
+#include "runtime/gbk.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ std::string_view cutAtCharacter(std::string_view text, std::size_t limit)
     std::size_t end = 0;
     while (end < text.size()) {
         auto byte = static_cast<unsigned char>(text[end]);
-        std::size_t width = byte >= 0x81 && byte <= 0xFE && end + 1 < text.size() ? 2 : 1;
+        std::size_t width = isGbkLeadByte(byte) && end + 1 < text.size() ? 2 : 1;
         if (end + width > limit)
             break;
         end += width;

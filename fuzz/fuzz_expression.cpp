@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "eval/scriptcomponent.h"
+#include "runtime/gbk.h"
 #include "runtime/memory.h"
 
 namespace {
@@ -18,11 +19,6 @@ std::string_view untilNul(const std::uint8_t *data, std::size_t size)
     auto text = reinterpret_cast<const char *>(data);
     auto end = static_cast<const char *>(std::memchr(text, 0, size));
     return { text, end ? std::size_t(end - text) : size };
-}
-
-bool isGbkLead(unsigned char c)
-{
-    return c >= 0x81 && c <= 0xFE;
 }
 
 // Values are numbers, or a regular expression's source joined to them:
@@ -40,7 +36,7 @@ bool endsOnCharacter(std::string_view text)
 {
     std::size_t at = 0;
     while (at < text.size()) {
-        if (!isGbkLead(static_cast<unsigned char>(text[at])))
+        if (!isGbkLeadByte(static_cast<unsigned char>(text[at])))
             at += 1;
         else if (at + 1 < text.size())
             at += 2;

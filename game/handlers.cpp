@@ -23,31 +23,31 @@ Text orEmpty(Text t)
     return t ? t : "";
 }
 
-void write(ControlId control, auto property, PropertyValue value)
+void writeMain(ControlId control, auto property, PropertyValue value)
 {
     writeProperty(mainWindow, control, property, -1, value);
 }
 
-PropertyValue read(ControlId control, auto property)
+PropertyValue readMain(ControlId control, auto property)
 {
     return readProperty(mainWindow, control, property, -1);
 }
 
 Text readText(ControlId control, auto property)
 {
-    return valueText(read(control, property));
+    return valueText(readMain(control, property));
 }
 
 void enableAllCards()
 {
     for (ControlId box : cardBoxes)
-        write(box, Property::disabled, false);
+        writeMain(box, Property::disabled, false);
 }
 
 void showVerdict(Text verdict)
 {
-    write(control::verdictLabel, LabelProperty::text, textValue(verdict));
-    write(control::verdictLabel, Property::visible, true);
+    writeMain(control::verdictLabel, LabelProperty::text, textValue(verdict));
+    writeMain(control::verdictLabel, Property::visible, true);
 }
 
 } // namespace
@@ -55,13 +55,13 @@ void showVerdict(Text verdict)
 void dealHand()
 {
     replaceText(historyText, "");
-    write(control::timeBar, ProgressProperty::position, 0);
+    writeMain(control::timeBar, ProgressProperty::position, 0);
     // The same period again leaves a running countdown on its rhythm.
-    write(control::countdownTimer, TimerProperty::period, 1000);
-    write(control::expressionBox, EditProperty::content, textValue(""));
+    writeMain(control::countdownTimer, TimerProperty::period, 1000);
+    writeMain(control::expressionBox, EditProperty::content, textValue(""));
     setRandomSeed();
     enableAllCards();
-    write(control::verdictLabel, Property::visible, false);
+    writeMain(control::verdictLabel, Property::visible, false);
 
     for (dealCounter = 1; dealCounter <= 4; ++dealCounter) {
         suitNumber = randomNumber(1, 4);
@@ -94,7 +94,7 @@ void dealHand()
         releaseMemory(folder);
 
         Bytes picture = readFile(cardFilePath);
-        write(cardBox(dealCounter), PictureProperty::picture, bytesValue(picture));
+        writeMain(cardBox(dealCounter), PictureProperty::picture, bytesValue(picture));
         releaseMemory(picture);
 
         intArrayElement(cardValues, dealCounter) = rankNumber;
@@ -106,7 +106,7 @@ void pickCard(std::int32_t card)
     Text rank = toText(intArrayElement(cardValues, card));
     appendEditText(mainWindow, control::expressionBox, { orEmpty(rank) });
     releaseMemory(rank);
-    write(cardBox(card), Property::disabled, true);
+    writeMain(cardBox(card), Property::disabled, true);
 }
 
 void appendSymbol(const char *symbol)
@@ -116,14 +116,14 @@ void appendSymbol(const char *symbol)
 
 void clearExpression()
 {
-    write(control::expressionBox, EditProperty::content, textValue(""));
+    writeMain(control::expressionBox, EditProperty::content, textValue(""));
     enableAllCards();
 }
 
 void checkAnswer()
 {
-    write(control::timeBar, ProgressProperty::position, 0);
-    write(control::countdownTimer, TimerProperty::period, 0);
+    writeMain(control::timeBar, ProgressProperty::position, 0);
+    writeMain(control::countdownTimer, TimerProperty::period, 0);
 
     Text expression = readText(control::expressionBox, EditProperty::content);
     replaceText(historyText, joinTexts({ historyText, expression, " " }));
@@ -148,29 +148,29 @@ void toggleHistory()
     const bool shown = compareTexts(caption, gt::historyShown) == 0;
     releaseMemory(caption);
     if (shown) {
-        write(control::mainWindowUnit, Property::width, 777);
-        write(control::historyButton, ButtonProperty::caption, textValue(gt::historyHidden));
+        writeMain(control::mainWindowUnit, Property::width, 777);
+        writeMain(control::historyButton, ButtonProperty::caption, textValue(gt::historyHidden));
     } else {
-        write(control::mainWindowUnit, Property::width, 1011);
-        write(control::historyButton, ButtonProperty::caption, textValue(gt::historyShown));
+        writeMain(control::mainWindowUnit, Property::width, 1011);
+        writeMain(control::historyButton, ButtonProperty::caption, textValue(gt::historyShown));
     }
 }
 
 void countdownTick()
 {
-    const auto elapsed = std::int32_t(read(control::timeBar, ProgressProperty::position));
-    write(
+    const auto elapsed = std::int32_t(readMain(control::timeBar, ProgressProperty::position));
+    writeMain(
         control::timeBar, ProgressProperty::position, std::int32_t(truncateToInteger(double(elapsed) + 1.0)));
 
-    const double remaining = 100.0 - std::int32_t(read(control::timeBar, ProgressProperty::position));
+    const double remaining = 100.0 - std::int32_t(readMain(control::timeBar, ProgressProperty::position));
     Text seconds = toText(remaining);
     Text label = joinTexts({ gt::timeLeft, seconds, gt::seconds });
-    write(control::timeLabel, LabelProperty::text, textValue(label));
+    writeMain(control::timeLabel, LabelProperty::text, textValue(label));
     releaseMemory(seconds);
     releaseMemory(label);
 
-    if (std::int32_t(read(control::timeBar, ProgressProperty::position)) == 100) {
+    if (std::int32_t(readMain(control::timeBar, ProgressProperty::position)) == 100) {
         showVerdict(gt::wrong);
-        write(control::countdownTimer, TimerProperty::period, 0);
+        writeMain(control::countdownTimer, TimerProperty::period, 0);
     }
 }

@@ -19,11 +19,6 @@ namespace {
 
 std::string runDirectoryText; // GBK, fixed at start-up
 
-bool isLeadByte(unsigned char c)
-{
-    return c >= 0x81 && c <= 0xfe;
-}
-
 #ifdef _WIN32
 std::wstring toWide(std::string_view gbk)
 {
@@ -54,7 +49,7 @@ void setRunDirectoryFromProgramPath(std::string_view gbkProgramPath)
     std::size_t lastSeparator = std::string_view::npos;
     for (std::size_t i = 0; i < gbkProgramPath.size(); ++i) {
         const auto c = static_cast<unsigned char>(gbkProgramPath[i]);
-        if (isLeadByte(c) && i + 1 < gbkProgramPath.size())
+        if (isGbkLeadByte(c) && i + 1 < gbkProgramPath.size())
             ++i;
         else if (c == '\\' || c == '/')
             lastSeparator = i;

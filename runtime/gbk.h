@@ -8,3 +8,10 @@
 // nullopt rather than a guess.
 std::optional<std::string> gbkToUtf8(std::string_view gbk);
 std::optional<std::string> utf8ToGbk(std::string_view utf8);
+
+// True for a byte that opens a double-byte GBK character. Walking a text,
+// such a byte and the one after it are one character (when there is one).
+constexpr bool isGbkLeadByte(unsigned char byte)
+{
+    return byte >= 0x81 && byte <= 0xfe;
+}

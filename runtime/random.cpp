@@ -17,6 +17,10 @@ std::uint32_t systemTicks()
 
 TickSource tickSource = systemTicks;
 
+// The linear congruential generator of Microsoft's C run time (rand()): the
+// multiplier and increment are its constants and the draw is bits 16 to 30
+// of the state. The game's home platform deals with exactly this sequence,
+// so a seed gives the same hand there and here.
 std::int32_t draw()
 {
     generatorState = generatorState * 214013u + 2531011u;

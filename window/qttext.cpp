@@ -4,15 +4,6 @@
 
 #include "runtime/gbk.h"
 
-namespace {
-
-bool isLeadByte(unsigned char c)
-{
-    return c >= 0x81 && c <= 0xfe;
-}
-
-} // namespace
-
 QString fromGbk(std::string_view gbk)
 {
     if (auto utf8 = gbkToUtf8(gbk))
@@ -21,7 +12,7 @@ QString fromGbk(std::string_view gbk)
     QString text;
     for (std::size_t i = 0; i < gbk.size();) {
         const std::size_t length
-            = isLeadByte(static_cast<unsigned char>(gbk[i])) && i + 1 < gbk.size() ? 2 : 1;
+            = isGbkLeadByte(static_cast<unsigned char>(gbk[i])) && i + 1 < gbk.size() ? 2 : 1;
         if (auto one = gbkToUtf8(gbk.substr(i, length)))
             text += QString::fromStdString(*one);
         else
