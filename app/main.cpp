@@ -1,8 +1,9 @@
 #include "game/program.h"
+#include "window/qt/qtplatform.h"
 
 int main()
 {
-    const int exitCode = startProgram();
+    const int exitCode = startProgram(qtPlatform());
     shutDownRuntime();
     return exitCode;
 }

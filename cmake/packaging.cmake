@@ -33,7 +33,7 @@ install(FILES ${kelmora_launcher} DESTINATION bin)
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/kelmora.desktop DESTINATION share/applications)
 foreach(size IN ITEMS 16 32 48 64 128 256)
-  install(FILES ${PROJECT_SOURCE_DIR}/window/builtin/icon${size}.png
+  install(FILES ${PROJECT_SOURCE_DIR}/game/builtin/icon${size}.png
           DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME kelmora.png)
 endforeach()
 

@@ -1,5 +1,6 @@
 #include "handlers.h"
 
+#include "form.h"
 #include "gttexts.h"
 #include "runtime/files.h"
 #include "runtime/random.h"
@@ -148,10 +149,10 @@ void toggleHistory()
     const bool shown = compareTexts(caption, gt::historyShown) == 0;
     releaseMemory(caption);
     if (shown) {
-        writeMain(control::mainWindowUnit, Property::width, 777);
+        writeMain(control::mainWindowUnit, Property::width, narrowWindowWidth);
         writeMain(control::historyButton, ButtonProperty::caption, textValue(gt::historyHidden));
     } else {
-        writeMain(control::mainWindowUnit, Property::width, 1011);
+        writeMain(control::mainWindowUnit, Property::width, mainWindowWidth);
         writeMain(control::historyButton, ButtonProperty::caption, textValue(gt::historyShown));
     }
 }

@@ -3,9 +3,9 @@
 #include <array>
 #include <cfenv>
 
+#include "form.h"
 #include "handlers.h"
 #include "variables.h"
-#include "window/ids.h"
 
 void *cardValues = nullptr;
 Text historyText = nullptr;
@@ -84,9 +84,9 @@ void releaseProgramVariables()
         replaceText(*variable, nullptr);
 }
 
-int startProgram()
+int startProgram(Platform &platform)
 {
-    startRuntime(gameHandlers());
+    startRuntime(platform, gameForm(), gameHandlers());
     // Round to nearest with every floating-point exception masked, whatever
     // the environment left behind.
     std::fesetround(FE_TONEAREST);

@@ -1,178 +1,63 @@
-#include <QApplication>
-#include <QKeyEvent>
-#include <QMouseEvent>
-#include <QWheelEvent>
-
 #include <algorithm>
+#include <cmath>
 
-#include "controls.h"
-#include "keycodes.h"
 #include "lifecycle.h"
-#include "qttext.h"
-#include "registry.h"
+#include "registry_p.h"
 #include "runtime/fatal.h"
 #include "wttexts.h"
 
 namespace {
 
-std::int32_t keyState(Qt::KeyboardModifiers modifiers)
-{
-    std::int32_t state = 0;
-    if (modifiers & Qt::ControlModifier)
-        state |= keyStateCtrl;
-    if (modifiers & Qt::ShiftModifier)
-        state |= keyStateShift;
-    if (modifiers & Qt::AltModifier)
-        state |= keyStateAlt;
-    return state;
-}
+// Virtual-key codes of the window's own keys.
+constexpr std::int32_t vkTab = 0x09;
+constexpr std::int32_t vkEscape = 0x1b;
 
 // Positions travel as unsigned 16-bit numbers.
-std::int32_t coordinate(qreal value)
+std::int32_t coordinate(double value)
 {
-    return std::int32_t(std::uint16_t(std::int16_t(qRound(value))));
+    return std::int32_t(std::uint16_t(std::int16_t(std::lround(value))));
 }
 
-// The hook acts on input as it first arrives. Qt hands an event that a
-// widget leaves alone on to its parents, but as a copy that no longer counts
-// as spontaneous; and Qt's own sent events are not input.
-class InputHook : public QObject {
-public:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-            return event->spontaneous() && mouse(watched, static_cast<QMouseEvent *>(event));
-        case QEvent::Wheel:
-            return event->spontaneous() && wheel(watched, static_cast<QWheelEvent *>(event));
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-            return event->spontaneous() && key(watched, static_cast<QKeyEvent *>(event));
-        case QEvent::FocusIn:
-        case QEvent::FocusOut:
-            focus(watched, event);
-            return false;
-        default:
-            return false;
-        }
-    }
-
-private:
-    // The unit whose event mouse input is: the control under the pointer, or,
-    // when that is disabled, the window beneath it, here the main window.
-    static std::optional<ControlRef> mouseTarget(QObject *watched)
-    {
-        auto ref = watched->isWidgetType() ? controlOfWidget(watched) : std::nullopt;
-        if (ref && ref->control->widget && !ref->control->widget->isEnabled())
-            ref->control = &ref->window->unit;
-        return ref;
-    }
-
-    // Raises the event; true when the handler swallowed the input.
-    static bool raise(const ControlRef &ref, Event number, std::initializer_list<std::int32_t> arguments)
-    {
-        return raiseControlEvent(*ref.window, *ref.control, std::int32_t(number), arguments);
-    }
-
-    bool mouse(QObject *watched, QMouseEvent *event)
-    {
-        const auto ref = mouseTarget(watched);
-        if (!ref)
-            return false;
-        // Positions in the client area of the unit whose event it is.
-        QWidget *client = clientWidget(*ref->window, *ref->control);
-        const QPointF local = client ? client->mapFromGlobal(event->globalPosition()) : event->position();
-        const std::initializer_list<std::int32_t> arguments { coordinate(local.x()), coordinate(local.y()),
-            keyState(event->modifiers()) };
-        const bool left = event->button() == Qt::LeftButton;
-        const bool right = event->button() == Qt::RightButton;
-
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-            return (left || right) && raise(*ref, left ? Event::leftPressed : Event::rightPressed, arguments);
-        case QEvent::MouseButtonDblClick:
-            // Qt delivers the second press of a double click as this alone. A
-            // picture box tells it apart; to every other unit it is a press.
-            if (left && ref->control->kind == ControlKind::pictureBox)
-                return raise(*ref, Event::doubleClicked, arguments);
-            return (left || right) && raise(*ref, left ? Event::leftPressed : Event::rightPressed, arguments);
-        case QEvent::MouseButtonRelease:
-            return (left || right)
-                && raise(*ref, left ? Event::leftReleased : Event::rightReleased, arguments);
-        default:
-            return raise(*ref, Event::mouseMoved, arguments);
-        }
-    }
-
-    bool wheel(QObject *watched, QWheelEvent *event)
-    {
-        const auto ref = mouseTarget(watched);
-        return ref
-            && raise(
-                *ref, Event::wheelTurned, { event->angleDelta().y() / 120, keyState(event->modifiers()) });
-    }
-
-    bool key(QObject *watched, QKeyEvent *event)
-    {
-        auto ref = watched->isWidgetType() ? controlOfWidget(watched) : std::nullopt;
-        // A key for a disabled control goes on untouched and raises nothing.
-        if (!ref || (ref->control->widget && !ref->control->widget->isEnabled()))
-            return false;
-        const std::int32_t state = keyState(event->modifiers());
-
-        if (event->type() == QEvent::KeyPress) {
-            // The window's own keys go no further and raise nothing.
-            const bool plain = (state & (keyStateCtrl | keyStateAlt)) == 0;
-            if (plain && (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)) {
-                moveFocus(*ref->window, event->key() == Qt::Key_Tab && !(state & keyStateShift));
-                return true;
-            }
-            if (state == 0 && event->key() == Qt::Key_Escape) {
-                if (ref->window->definition->data->escapeCloses && ref->window->frame)
-                    ref->window->frame->close();
-                return true;
-            }
-        }
-        const WindowId window = ref->window->id;
-        const ControlId control = ref->control->id;
-        const std::int32_t code = virtualKeyCode(event->key(), event->modifiers());
-        const bool pressed = event->type() == QEvent::KeyPress;
-        if (raise(*ref, pressed ? Event::keyPressed : Event::keyReleased, { code, state }))
-            return true;
-        // A printable character typed without Ctrl or Alt, as its GBK code.
-        const bool chord = (state & (keyStateCtrl | keyStateAlt)) != 0;
-        if (!pressed || chord || event->text().isEmpty() || !event->text().at(0).isPrint())
-            return false;
-        // The key's handler may have changed the window; look again.
-        LoadedWindow *stillLoaded = findLoadedWindow(window);
-        ControlState *stillThere = stillLoaded ? findControl(*stillLoaded, control) : nullptr;
-        if (!stillThere)
-            return false;
-        std::int32_t character = 0;
-        for (unsigned char byte : toGbk(event->text().left(1)))
-            character = (character << 8) | byte;
-        return raiseControlEvent(
-            *stillLoaded, *stillThere, std::int32_t(Event::characterTyped), { character });
-    }
-
-    void focus(QObject *watched, QEvent *event)
-    {
-        if (!watched->isWidgetType())
-            return;
-        auto ref = controlOfWidget(watched);
-        if (ref && ref->control->widget == watched)
-            raise(*ref, event->type() == QEvent::FocusIn ? Event::gotFocus : Event::lostFocus, {});
-    }
+struct Target {
+    LoadedWindow *window;
+    ControlState *control;
 };
 
-bool isEligible(const ControlState &control)
+std::optional<Target> findTarget(WindowId window, ControlId control)
 {
-    const QWidget *widget = control.widget;
-    return control.definition && control.definition->data->tabStop && widget && widget->isVisible()
-        && widget->isEnabled();
+    LoadedWindow *loaded = findLoadedWindow(window);
+    ControlState *state = loaded ? findControl(*loaded, control) : nullptr;
+    if (!state || !platformOf(*loaded, *state))
+        return std::nullopt;
+    return Target { loaded, state };
+}
+
+bool isEnabled(Target target)
+{
+    return platformOf(*target.window, *target.control)->isEnabled();
+}
+
+// The unit whose event mouse input is: the control under the pointer, or,
+// when that is disabled, the window beneath it, here the main window.
+std::optional<Target> mouseTarget(WindowId window, ControlId control)
+{
+    auto target = findTarget(window, control);
+    if (target && !isEnabled(*target))
+        target->control = &target->window->unit;
+    return target;
+}
+
+// Raises the event; true when the handler swallowed the input.
+bool raise(Target target, Event number, std::initializer_list<std::int32_t> arguments)
+{
+    return raiseControlEvent(*target.window, *target.control, std::int32_t(number), arguments);
+}
+
+bool isEligible(LoadedWindow &window, ControlState &control)
+{
+    const PlatformControl *shown = platformOf(window, control);
+    return control.definition && control.definition->data->tabStop && shown && shown->isShown()
+        && shown->isEnabled();
 }
 
 // The focus order: the controls that take part, in reverse defined order.
@@ -187,16 +72,6 @@ std::vector<ControlState *> focusOrder(LoadedWindow &window)
 }
 
 } // namespace
-
-void installInputHook()
-{
-    static InputHook *hook = nullptr;
-    if (hook)
-        return;
-    hook = new InputHook;
-    hook->setParent(qApp);
-    qApp->installEventFilter(hook);
-}
 
 bool raiseEvent(EventRecord &event)
 {
@@ -234,23 +109,111 @@ bool raiseControlEvent(const LoadedWindow &window, const ControlState &control, 
     return raiseEvent(event) && event.hasResult && event.result == 0;
 }
 
+void observeEvent(const EventRecord &event)
+{
+    if (runtimeState().eventObserver)
+        runtimeState().eventObserver(event);
+}
+
+bool deliverMouse(WindowId window, ControlId control, MouseAction action, MouseButton button, double screenX,
+    double screenY, std::int32_t keyState)
+{
+    const auto target = mouseTarget(window, control);
+    if (!target)
+        return false;
+    // Positions in the client area of the unit whose event it is.
+    const auto [x, y] = platformOf(*target->window, *target->control)->clientFromScreen(screenX, screenY);
+    const std::initializer_list<std::int32_t> arguments { coordinate(x), coordinate(y), keyState };
+    const bool left = button == MouseButton::left;
+    const bool right = button == MouseButton::right;
+
+    switch (action) {
+    case MouseAction::press:
+        return (left || right) && raise(*target, left ? Event::leftPressed : Event::rightPressed, arguments);
+    case MouseAction::doubleClick:
+        // The second press of a double click. A picture box tells it apart;
+        // to every other unit it is a press.
+        if (left && target->control->kind == ControlKind::pictureBox)
+            return raise(*target, Event::doubleClicked, arguments);
+        return (left || right) && raise(*target, left ? Event::leftPressed : Event::rightPressed, arguments);
+    case MouseAction::release:
+        return (left || right)
+            && raise(*target, left ? Event::leftReleased : Event::rightReleased, arguments);
+    case MouseAction::move:
+        break;
+    }
+    return raise(*target, Event::mouseMoved, arguments);
+}
+
+bool deliverWheel(WindowId window, ControlId control, std::int32_t steps, std::int32_t keyState)
+{
+    const auto target = mouseTarget(window, control);
+    return target && raise(*target, Event::wheelTurned, { steps, keyState });
+}
+
+bool deliverKey(WindowId window, ControlId control, bool pressed, std::int32_t code, std::int32_t keyState,
+    std::string_view typed)
+{
+    const auto target = findTarget(window, control);
+    // A key for a disabled control goes on untouched and raises nothing.
+    if (!target || !isEnabled(*target))
+        return false;
+    const bool chord = (keyState & (keyStateCtrl | keyStateAlt)) != 0;
+
+    if (pressed) {
+        // The window's own keys go no further and raise nothing.
+        if (!chord && code == vkTab) {
+            moveFocus(*target->window, !(keyState & keyStateShift));
+            return true;
+        }
+        if (keyState == 0 && code == vkEscape) {
+            if (target->window->definition->data->escapeCloses)
+                target->window->frame->close();
+            return true;
+        }
+    }
+    if (raise(*target, pressed ? Event::keyPressed : Event::keyReleased, { code, keyState }))
+        return true;
+    // A printable character typed without Ctrl or Alt, as its GBK code.
+    if (!pressed || chord || typed.empty())
+        return false;
+    // The key's handler may have changed the window; look again.
+    const auto still = findTarget(window, control);
+    if (!still)
+        return false;
+    std::int32_t character = 0;
+    for (unsigned char byte : typed)
+        character = (character << 8) | byte;
+    return raise(*still, Event::characterTyped, { character });
+}
+
+void deliverFocus(WindowId window, ControlId control, bool gained)
+{
+    if (const auto target = findTarget(window, control))
+        raise(*target, gained ? Event::gotFocus : Event::lostFocus, {});
+}
+
+void deliverClick(WindowId window, ControlId control)
+{
+    EventRecord event { window, control, std::int32_t(Event::clicked) };
+    raiseEvent(event);
+}
+
 void moveFocus(LoadedWindow &window, bool forward)
 {
     const std::vector<ControlState *> order = focusOrder(window);
     if (order.empty())
         return;
-    const QWidget *focused = QApplication::focusWidget();
     std::ptrdiff_t current = -1;
     for (std::size_t i = 0; i < order.size(); ++i)
-        if (order[i]->widget && (focused == order[i]->widget || order[i]->widget->isAncestorOf(focused)))
+        if (order[i]->platform && order[i]->platform->hasFocus())
             current = std::ptrdiff_t(i);
     const auto count = std::ptrdiff_t(order.size());
     for (std::ptrdiff_t step = 1; step <= count; ++step) {
         std::ptrdiff_t index = current < 0 ? (forward ? step - 1 : count - step)
                                            : ((current + (forward ? step : -step)) % count + count) % count;
-        if (isEligible(*order[std::size_t(index)])) {
-            order[std::size_t(index)]->widget->setFocus(
-                forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        if (isEligible(window, *order[std::size_t(index)])) {
+            order[std::size_t(index)]->platform->takeFocus(forward ? FocusReason::tab : FocusReason::backtab);
             return;
         }
     }
@@ -259,8 +222,8 @@ void moveFocus(LoadedWindow &window, bool forward)
 void focusFirstControl(LoadedWindow &window)
 {
     for (ControlState *control : focusOrder(window)) {
-        if (isEligible(*control)) {
-            control->widget->setFocus(Qt::ActiveWindowFocusReason);
+        if (isEligible(window, *control)) {
+            control->platform->takeFocus(FocusReason::activation);
             return;
         }
     }

@@ -1,55 +1,21 @@
 #include "lifecycle.h"
 
-#include <QApplication>
-#include <QFont>
-#include <QGuiApplication>
-#include <QIcon>
-#include <QImage>
-#include <QMessageBox>
-#include <QPixmap>
-#include <QScreen>
-#include <QThread>
-
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
+#include <utility>
 
-#include "controls.h"
-#include "display.h"
 #include "eval/scriptcomponent.h"
-#include "operations.h"
-#include "picturebox.h"
-#include "qttext.h"
-#include "registry.h"
+#include "registry_p.h"
 #include "runtime/fatal.h"
 #include "runtime/files.h"
-#include "testing.h"
+#include "runtime/gbk.h"
 #include "wttexts.h"
 
 namespace {
 
-struct RuntimeState {
-    std::shared_ptr<const std::vector<ResolvedWindow>> data;
-    std::vector<std::unique_ptr<LoadedWindow>> loaded;
-    int holdCount = 0;
-    void (*exitRoutine)() = nullptr;
-    std::unique_ptr<QApplication> ownApplication;
-    QThread *userInterfaceThread = nullptr;
-    FatalReportBox reportBox;
-    EventObserver eventObserver;
-    ControlId failingControl = 0;
-    bool reportingFatalError = false;
-};
-
-RuntimeState &state()
-{
-    static RuntimeState instance;
-    return instance;
-}
-
 void presentFatalError(std::int32_t code, Text message)
 {
-    RuntimeState &s = state();
+    RuntimeState &s = runtimeState();
     // A report raised while one is on screen ends the process at once.
     if (s.reportingFatalError)
         return;
@@ -57,166 +23,100 @@ void presentFatalError(std::int32_t code, Text message)
     // Never lowered again: nothing of the game may run from here on.
     holdEvents();
     const std::string report = composeFatalReport(code, message);
-    if (s.reportBox) {
+    if (s.reportBox)
         s.reportBox(report);
-    } else if (qApp && QThread::currentThread() == s.userInterfaceThread) {
-        QString text = fromGbk(report);
-        text.replace("\r\n", "\n");
-        // Owned by no window; the windows still repaint while it shows.
-        QMessageBox box(QMessageBox::Critical, fromGbk(wt::fatalBoxTitle), text, QMessageBox::Ok);
-        box.exec();
-    } else {
-        const std::string shown = fromGbk(report).toStdString();
-        std::fputs(shown.c_str(), stderr);
-    }
+    else if (s.platform)
+        s.platform->showFatalReport(wt::fatalBoxTitle, report);
+    else
+        std::fputs(gbkToUtf8(report).value_or(report).c_str(), stderr);
     s.exitRoutine = nullptr;
     shutDownRuntime();
 }
 
-// Fonts the window asks for by their Windows names; on other systems the
-// nearest installed faces of the same style stand in at the same height.
-void substituteFonts()
+bool neverShown(ControlKind kind)
 {
-    QFont::insertSubstitutions(QString::fromUtf8("隶书"),
-        { "AR PL UKai CN", "AR PL UKai TW", "AR PL KaitiM GB", "WenQuanYi Zen Hei" });
-    QFont::insertSubstitutions(QString::fromUtf8("宋体"),
-        { "AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC", "WenQuanYi Zen Hei" });
+    return kind == ControlKind::timer || kind == ControlKind::scriptComponent;
 }
 
-QWidget *buildWidget(LoadedWindow &window, ControlState &control, QWidget *parent)
+ControlSpec specOf(const LoadedWindow &window, const ControlState &control)
 {
-    const ControlData &data = *control.definition->data;
-    QWidget *widget = nullptr;
-    switch (control.kind) {
-    case ControlKind::button: {
-        auto button = new CaptionButton(parent);
-        button->setText(fromGbk(control.text));
-        const WindowId id = window.id;
-        const ControlId controlId = control.id;
-        QObject::connect(button, &QPushButton::clicked, button, [id, controlId] {
-            EventRecord event { id, controlId, std::int32_t(Event::clicked) };
-            raiseEvent(event);
-        });
-        widget = button;
-        break;
-    }
-    case ControlKind::pictureBox: {
-        auto box = new PictureBox(parent);
-        box->setFocusPolicy(Qt::NoFocus);
-        widget = box;
-        break;
-    }
-    case ControlKind::editBox: {
-        auto edit = new EditBox(parent);
-        edit->setText(fromGbk(control.text));
-        edit->setCursorPosition(0);
-        widget = edit;
-        break;
-    }
-    case ControlKind::listBox:
-        widget = new ListBox(parent);
-        break;
-    case ControlKind::progressBar: {
-        auto bar = new BlockProgressBar(parent);
-        bar->setFocusPolicy(Qt::NoFocus);
-        bar->setRange(control.minimum, control.maximum);
-        bar->setValue(control.minimum);
-        widget = bar;
-        break;
-    }
-    case ControlKind::timer: {
-        auto timer = new TimerControl(parent);
-        const WindowId id = window.id;
-        const ControlId controlId = control.id;
-        timer->onTick = [id, controlId] {
-            EventRecord event { id, controlId, std::int32_t(Event::tick) };
-            raiseEvent(event);
-        };
-        widget = timer;
-        break;
-    }
-    case ControlKind::transparentLabel: {
-        auto label = new TransparentLabel(parent);
-        label->setFocusPolicy(Qt::NoFocus);
-        label->setText(fromGbk(control.text));
-        label->setAccessibleName(label->text());
-        if (data.textColour)
-            label->setTextColour(QColor(data.textColour->red, data.textColour->green, data.textColour->blue));
-        widget = label;
-        break;
-    }
-    case ControlKind::scriptComponent:
-        widget = new ScriptHost(parent);
-        break;
-    case ControlKind::window:
-        return nullptr;
-    }
-    if (data.font.face) {
-        QFont font(QString::fromUtf8(data.font.face));
-        font.setPixelSize(data.font.height);
-        font.setWeight(QFont::Weight(data.font.weight));
-        font.setStyleStrategy(QFont::PreferQuality);
-        widget->setFont(font);
-    }
-    if (data.tabStop)
-        widget->setFocusPolicy(Qt::StrongFocus);
-    else if (control.kind != ControlKind::button)
-        widget->setFocusPolicy(Qt::NoFocus);
-    widget->setObjectName(QString::fromUtf8(data.name));
-    if (control.kind == ControlKind::pictureBox)
-        widget->setAccessibleName(QString::fromUtf8(data.name));
-    widget->setGeometry(control.left, control.top, control.width, control.height);
-    const bool neverShown
-        = control.kind == ControlKind::timer || control.kind == ControlKind::scriptComponent;
-    widget->setVisible(control.visible && !neverShown);
-    return widget;
+    const ResolvedControl &definition = *control.definition;
+    const ControlData &data = *definition.data;
+    ControlSpec spec;
+    spec.window = window.id;
+    spec.id = control.id;
+    spec.kind = control.kind;
+    spec.name = definition.name;
+    spec.left = control.left;
+    spec.top = control.top;
+    spec.width = control.width;
+    spec.height = control.height;
+    spec.visible = control.visible && !neverShown(control.kind);
+    spec.tabStop = data.tabStop;
+    spec.text = control.text;
+    if (data.font.face)
+        spec.font = PlatformFont { definition.fontFace, data.font.height, data.font.weight };
+    spec.textColour = data.textColour;
+    spec.minimum = control.minimum;
+    spec.maximum = control.maximum;
+    return spec;
 }
 
-void destroyWindow(LoadedWindow &window)
+std::unique_ptr<PlatformControl> buildControl(PlatformWindow &frame, const ControlSpec &spec)
 {
-    if (window.frame)
-        delete window.frame.data(); // its destruction unregisters the window
+    const ControlBuilder &builder = runtimeState().controlBuilder;
+    return builder ? builder(frame, spec) : frame.createControl(spec);
 }
 
 void unregisterWindow(WindowId id)
 {
-    auto &loaded = state().loaded;
+    RuntimeState &s = runtimeState();
+    auto &loaded = s.loaded;
     for (auto it = loaded.begin(); it != loaded.end(); ++it) {
         if ((*it)->id == id) {
+            // Out of the list first: nothing finds it while it goes.
+            const std::unique_ptr<LoadedWindow> going = std::move(*it);
             loaded.erase(it);
             break;
         }
     }
-    if (loaded.empty() && qApp)
-        QCoreApplication::quit();
+    if (loaded.empty() && s.platform)
+        s.platform->quitLoop();
 }
 
 } // namespace
 
-// Resources of a static library are not registered by themselves.
-static void registerBuiltinPictures()
+ControlState::ControlState() = default;
+
+ControlState::~ControlState()
 {
-    Q_INIT_RESOURCE(builtin);
+    releaseMemory(picture);
+}
+
+RuntimeState &runtimeState()
+{
+    static RuntimeState instance;
+    return instance;
 }
 
 void holdEvents()
 {
-    ++state().holdCount;
+    ++runtimeState().holdCount;
 }
 
 void releaseEvents()
 {
-    --state().holdCount;
+    --runtimeState().holdCount;
 }
 
 int eventHoldCount()
 {
-    return state().holdCount;
+    return runtimeState().holdCount;
 }
 
 LoadedWindow *findLoadedWindow(WindowId window)
 {
-    for (auto &loaded : state().loaded)
+    for (auto &loaded : runtimeState().loaded)
         if (loaded->id == window)
             return loaded.get();
     return nullptr;
@@ -232,65 +132,67 @@ ControlState *findControl(LoadedWindow &window, ControlId control)
     return nullptr;
 }
 
-std::optional<ControlRef> controlOfWidget(const QObject *object)
+PlatformControl *platformOf(LoadedWindow &window, ControlState &control)
 {
-    for (const QObject *o = object; o; o = o->parent()) {
-        for (auto &loaded : state().loaded) {
-            if (o == loaded->frame.data() || (loaded->frame && o == loaded->frame->clientArea()))
-                return ControlRef { loaded.get(), &loaded->unit };
-            for (ControlState &control : loaded->controls)
-                if (control.widget && o == control.widget.data())
-                    return ControlRef { loaded.get(), &control };
-        }
-    }
-    return std::nullopt;
+    return &control == &window.unit ? window.frame.get() : control.platform.get();
 }
 
-QWidget *clientWidget(const LoadedWindow &window, const ControlState &control)
+void destroyWindow(WindowId id)
 {
-    if (&control == &window.unit)
-        return window.frame ? window.frame->clientArea() : nullptr;
-    if (auto list = qobject_cast<QListWidget *>(control.widget.data()))
-        return list->viewport();
-    return control.widget;
+    if (LoadedWindow *loaded = findLoadedWindow(id)) {
+        EventRecord event { id, loaded->unit.id, std::int32_t(Event::windowDestroyed) };
+        raiseEvent(event);
+    }
+    unregisterWindow(id);
 }
 
-void startRuntime(std::span<const NamedHandler> handlers)
+void windowDestroyed(WindowId window)
 {
-    RuntimeState &s = state();
-    if (!qApp) {
-        ensureDisplayAvailable();
-        static int argc = 1;
-        static char name[] = "kelmora";
-        static char *argv[] = { name, nullptr };
-        s.ownApplication = std::make_unique<QApplication>(argc, argv);
-    }
-    registerBuiltinPictures();
-    substituteFonts();
+    destroyWindow(window);
+}
+
+bool windowCloseRequested(WindowId id)
+{
+    LoadedWindow *loaded = findLoadedWindow(id);
+    if (!loaded)
+        return true;
+    EventRecord event { id, loaded->unit.id, std::int32_t(Event::closeRequested) };
+    return !(raiseEvent(event) && event.hasResult && event.result == 0);
+}
+
+void windowFocusWanted(WindowId id)
+{
+    if (LoadedWindow *loaded = findLoadedWindow(id))
+        focusFirstControl(*loaded);
+}
+
+void startRuntime(Platform &platform, const Form &form, std::span<const NamedHandler> handlers)
+{
+    RuntimeState &s = runtimeState();
+    s.platform = &platform;
+    platform.start();
     initRunDirectory();
-    s.userInterfaceThread = QThread::currentThread();
     setFatalErrorPresenter(presentFatalError);
-    auto resolved = resolveWindowData(windowTable(), handlers);
+    auto resolved = resolveForm(form, handlers);
     if (!resolved)
         reportFatalError(0, wt::windowDataUnreadable);
     s.data = std::make_shared<const std::vector<ResolvedWindow>>(std::move(*resolved));
-    installInputHook();
 }
 
 void registerExitRoutine(void (*routine)())
 {
-    state().exitRoutine = routine;
+    runtimeState().exitRoutine = routine;
 }
 
 void loadWindow(WindowId id)
 {
-    RuntimeState &s = state();
+    RuntimeState &s = runtimeState();
     const ResolvedWindow *definition = nullptr;
     if (s.data)
         for (const ResolvedWindow &window : *s.data)
             if (window.data->id == id)
                 definition = &window;
-    if (!definition || findLoadedWindow(id))
+    if (!definition || !s.platform || findLoadedWindow(id))
         reportFatalError(0, wt::windowLoadFailed);
 
     holdEvents();
@@ -306,10 +208,9 @@ void loadWindow(WindowId id)
     w.unit.height = data.height;
     w.unit.text = definition->title;
     // Centred on the primary screen, each division dropping its fraction.
-    const QRect screen
-        = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect();
-    w.unit.left = (screen.width() - data.width) / 2;
-    w.unit.top = (screen.height() - data.height) / 2;
+    const ScreenArea screen = s.platform->primaryScreen();
+    w.unit.left = (screen.width - data.width) / 2;
+    w.unit.top = (screen.height - data.height) / 2;
 
     for (const ResolvedControl &control : definition->controls) {
         ControlState &c = w.controls.emplace_back();
@@ -324,133 +225,76 @@ void loadWindow(WindowId id)
         c.text = control.text;
         c.minimum = control.data->minimum;
         c.maximum = control.data->maximum;
+        if (c.kind == ControlKind::scriptComponent)
+            c.script = std::make_unique<ScriptComponent>();
     }
     s.loaded.push_back(std::move(window));
 
-    auto frame = new MainFrame(QColor(data.background.red, data.background.green, data.background.blue),
-        QSize(data.width, data.height));
-    w.frame = frame;
-    w.unit.widget = frame;
-    frame->setWindowTitle(fromGbk(definition->title));
-    QIcon icon;
-    for (const auto &bytes : definition->icons) {
-        QPixmap pixmap;
-        if (pixmap.loadFromData(bytes.data(), uint(bytes.size())))
-            icon.addPixmap(pixmap);
-    }
-    frame->setWindowIcon(icon);
-    frame->move(w.unit.left, w.unit.top);
-    frame->onCloseRequest = [id] {
-        LoadedWindow *loaded = findLoadedWindow(id);
-        if (!loaded)
-            return true;
-        EventRecord event { id, loaded->unit.id, std::int32_t(Event::closeRequested) };
-        return !(raiseEvent(event) && event.hasResult && event.result == 0);
-    };
-    frame->onDestroy = [id] {
-        if (LoadedWindow *loaded = findLoadedWindow(id)) {
-            EventRecord event { id, loaded->unit.id, std::int32_t(Event::windowDestroyed) };
-            raiseEvent(event);
-        }
+    WindowSpec spec;
+    spec.id = id;
+    spec.unit = w.unit.id;
+    spec.title = definition->title;
+    spec.left = w.unit.left;
+    spec.top = w.unit.top;
+    spec.width = data.width;
+    spec.height = data.height;
+    spec.background = data.background;
+    spec.icons = definition->icons;
+    w.frame = s.platform->createWindow(spec);
+    if (!w.frame) {
         unregisterWindow(id);
-    };
-    frame->onFocusWanted = [id] {
-        if (LoadedWindow *loaded = findLoadedWindow(id))
-            focusFirstControl(*loaded);
-    };
-    frame->clientArea()->onFocusIn = frame->onFocusWanted;
+        reportFatalError(0, wt::windowLoadFailed);
+    }
 
     for (ControlState &control : w.controls) {
-        QWidget *widget
-            = control.id == s.failingControl ? nullptr : buildWidget(w, control, frame->clientArea());
-        if (!widget) {
+        control.platform = buildControl(*w.frame, specOf(w, control));
+        if (!control.platform) {
             // Nothing of a half-built window stays on screen.
-            delete frame;
+            destroyWindow(id);
             reportFatalError(0, wt::windowLoadFailed);
         }
-        control.widget = widget;
         if (control.kind == ControlKind::pictureBox && !control.definition->picture.empty()) {
             const auto &picture = control.definition->picture;
-            Bytes block = newBytes(picture.data(), picture.size());
-            static_cast<PictureBox *>(widget)->setPicture(block);
-            releaseMemory(block);
+            control.picture = newBytes(picture.data(), picture.size());
+            control.platform->setPicture(
+                decodePicture(picture.data(), picture.size(), s.platform->pictureReader()));
         }
     }
     // The first defined lies on top: raise from the last to the first.
-    std::for_each(
-        w.controls.rbegin(), w.controls.rend(), [](ControlState &control) { control.widget->raise(); });
+    std::for_each(w.controls.rbegin(), w.controls.rend(),
+        [](ControlState &control) { control.platform->raiseToTop(); });
     releaseEvents();
 
     EventRecord created { id, w.unit.id, std::int32_t(Event::windowCreated) };
     raiseEvent(created);
-    if (w.unit.visible) {
-        frame->show();
-        frame->activateWindow();
-        focusFirstControl(w);
+    // The created handler may have unloaded it.
+    LoadedWindow *still = findLoadedWindow(id);
+    if (still && still->unit.visible) {
+        still->frame->show();
+        focusFirstControl(*still);
     }
 }
 
 void runMessageLoop()
 {
-    if (state().loaded.empty())
+    RuntimeState &s = runtimeState();
+    if (s.loaded.empty() || !s.platform)
         return;
-    QApplication::exec();
+    s.platform->runLoop();
 }
 
 void shutDownRuntime()
 {
-    RuntimeState &s = state();
+    RuntimeState &s = runtimeState();
     holdEvents();
     while (!s.loaded.empty())
-        destroyWindow(*s.loaded.back());
+        destroyWindow(s.loaded.back()->id);
     if (auto routine = std::exchange(s.exitRoutine, nullptr))
         routine();
     s.data.reset();
     setFatalErrorPresenter(nullptr);
-    // After a fatal error the application may be in the middle of delivering
-    // an event, a handler's caller; the process ends right after instead.
-    if (s.reportingFatalError)
-        (void)s.ownApplication.release();
-    else
-        s.ownApplication.reset();
-}
-
-QWidget *controlWidget(WindowId window, ControlId control)
-{
-    LoadedWindow *loaded = findLoadedWindow(window);
-    ControlState *state = loaded ? findControl(*loaded, control) : nullptr;
-    return state ? state->widget.data() : nullptr;
-}
-
-QWidget *clientAreaWidget(WindowId window)
-{
-    LoadedWindow *loaded = findLoadedWindow(window);
-    return loaded && loaded->frame ? loaded->frame->clientArea() : nullptr;
-}
-
-void unloadWindow(WindowId window)
-{
-    if (LoadedWindow *loaded = findLoadedWindow(window))
-        destroyWindow(*loaded);
-}
-
-void setFatalReportBox(FatalReportBox box)
-{
-    state().reportBox = std::move(box);
-}
-
-void setEventObserver(EventObserver observer)
-{
-    state().eventObserver = std::move(observer);
-}
-
-void observeEvent(const EventRecord &event)
-{
-    if (state().eventObserver)
-        state().eventObserver(event);
-}
-
-void failControlBuild(ControlId control)
-{
-    state().failingControl = control;
+    // After a fatal error the toolkit may be in the middle of delivering an
+    // event, a handler's caller; the process ends right after instead.
+    if (s.platform)
+        s.platform->shutDown(s.reportingFatalError);
 }

@@ -27,9 +27,13 @@ struct NamedHandler {
     EventHandler handler;
 };
 
-// Heap, run directory and current directory, the user-interface thread and
-// the window data, whose handler names are resolved against `handlers`.
-void startRuntime(std::span<const NamedHandler> handlers);
+class Platform;
+struct Form;
+
+// Heap, run directory and current directory, the toolkit that shows the
+// windows, and the form, whose handler names are resolved against
+// `handlers`. The platform and the form must outlive the run time.
+void startRuntime(Platform &platform, const Form &form, std::span<const NamedHandler> handlers);
 void registerExitRoutine(void (*routine)());
 void loadWindow(WindowId window);
 void runMessageLoop();

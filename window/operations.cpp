@@ -1,14 +1,9 @@
 #include "operations.h"
 
-#include <QListWidget>
-
 #include <algorithm>
 
-#include "controls.h"
 #include "eval/scriptcomponent.h"
-#include "picturebox.h"
-#include "qttext.h"
-#include "registry.h"
+#include "registry_p.h"
 #include "runtime/fatal.h"
 #include "wttexts.h"
 
@@ -32,15 +27,51 @@ ControlState &findForProperty(WindowId window, ControlId control, LoadedWindow *
     return *state;
 }
 
-// A command's edit box or list box: it must exist, be of the kind and be built.
-template <typename Widget> Widget *findForCommand(WindowId window, ControlId control, ControlKind kind)
+// A command's edit box, list box or script component: it must exist, be of
+// the kind and be built.
+ControlState &findForCommand(WindowId window, ControlId control, ControlKind kind)
 {
     LoadedWindow *loaded = findLoadedWindow(window);
     ControlState *state = loaded ? findControl(*loaded, control) : nullptr;
-    Widget *widget = state && state->kind == kind ? qobject_cast<Widget *>(state->widget.data()) : nullptr;
-    if (!widget)
+    if (!state || state->kind != kind || !state->platform)
         reportFatalError(0, wt::controlNotFound);
-    return widget;
+    return *state;
+}
+
+bool neverShown(ControlKind kind)
+{
+    return kind == ControlKind::timer || kind == ControlKind::scriptComponent;
+}
+
+// The same period again changes nothing, so a running timer keeps its
+// rhythm; another restarts it with the first tick one period later; 0 (or
+// less) stops it.
+void setPeriod(const LoadedWindow &window, ControlState &control, std::int32_t period)
+{
+    period = std::max(period, 0);
+    if (period == control.period)
+        return;
+    control.period = period;
+    control.timer.reset();
+    if (period > 0) {
+        const WindowId windowId = window.id;
+        const ControlId controlId = control.id;
+        control.timer = runtimeState().platform->startTimer(period, [windowId, controlId] {
+            EventRecord event { windowId, controlId, std::int32_t(Event::tick) };
+            raiseEvent(event);
+        });
+    }
+}
+
+// Copy first: the caller may be handing back the block it got from us.
+void setPicture(ControlState &control, Bytes block)
+{
+    Bytes copy = newBytes(bytesData(block), std::size_t(bytesCount(block)));
+    releaseMemory(control.picture);
+    control.picture = copy;
+    // Decoded once here; the control only draws it.
+    control.platform->setPicture(decodePicture(
+        bytesData(copy), std::size_t(bytesCount(copy)), runtimeState().platform->pictureReader()));
 }
 
 std::string textOf(PropertyValue value)
@@ -53,74 +84,68 @@ PropertyValue newTextValue(std::string_view text)
     return textValue(text.empty() ? nullptr : newText(text));
 }
 
-void applyCommon(LoadedWindow &window, ControlState &control, std::int32_t property)
+void applyCommon(LoadedWindow &window, ControlState &control, Property property)
 {
-    QWidget *widget = control.widget;
-    if (!widget)
+    PlatformControl *shown = platformOf(window, control);
+    if (!shown)
         return;
     const bool unit = &control == &window.unit;
-    switch (Property(property)) {
+    switch (property) {
     case Property::left:
     case Property::top:
-        widget->move(control.left, control.top);
+        shown->move(control.left, control.top);
         break;
     case Property::width:
     case Property::height:
-        if (unit) {
-            window.frame->setOuterSize(QSize(control.width, control.height));
+        shown->resize(control.width, control.height);
+        if (unit)
             raiseControlEvent(window, control, std::int32_t(Event::sizeChanged));
-        } else {
-            widget->resize(control.width, control.height);
-        }
         break;
-    case Property::visible: {
-        const bool neverShown
-            = control.kind == ControlKind::timer || control.kind == ControlKind::scriptComponent;
-        widget->setVisible(control.visible && !neverShown);
+    case Property::visible:
+        shown->setVisible(control.visible && !neverShown(control.kind));
         break;
-    }
     case Property::disabled:
-        widget->setEnabled(!control.disabled);
+        shown->setEnabled(!control.disabled);
         break;
     default:
         break;
     }
 }
 
-void writeOwn(ControlState &control, std::int32_t property, PropertyValue value)
+void writeOwn(const LoadedWindow &window, ControlState &control, std::int32_t property, PropertyValue value)
 {
-    QWidget *widget = control.widget;
+    PlatformControl &shown = *control.platform;
     switch (control.kind) {
     case ControlKind::button:
         if (property == std::int32_t(ButtonProperty::caption)) {
             control.text = textOf(value);
-            static_cast<CaptionButton *>(widget)->setText(fromGbk(control.text));
+            shown.setText(control.text);
         }
         break;
     case ControlKind::editBox:
-        if (property == std::int32_t(EditProperty::content)) {
-            // Whole new content: the caret goes back to the start, as at load.
-            auto edit = static_cast<EditBox *>(widget);
-            edit->setText(fromGbk(textOf(value)));
-            edit->setCursorPosition(0);
-        }
+        // Whole new content: the caret goes back to the start, as at load.
+        if (property == std::int32_t(EditProperty::content))
+            shown.setText(textOf(value));
         break;
     case ControlKind::pictureBox:
-        if (property == std::int32_t(PictureProperty::picture))
-            static_cast<PictureBox *>(widget)->setPicture(valueBytes(value));
-        else if (property == std::int32_t(PictureProperty::displayMode))
-            static_cast<PictureBox *>(widget)->setDisplayMode(std::max(low32(value), 0));
+        if (property == std::int32_t(PictureProperty::picture)) {
+            setPicture(control, valueBytes(value));
+        } else if (property == std::int32_t(PictureProperty::displayMode)) {
+            // Negative is 0; other values are kept and drawn as 0.
+            const std::int32_t mode = std::max(low32(value), 0);
+            if (mode != control.displayMode) {
+                control.displayMode = mode;
+                shown.setDisplayMode(mode);
+            }
+        }
         break;
     case ControlKind::transparentLabel:
         if (property == std::int32_t(LabelProperty::text)) {
             control.text = textOf(value);
-            auto label = static_cast<TransparentLabel *>(widget);
-            label->setText(fromGbk(control.text));
-            label->setAccessibleName(label->text());
+            shown.setText(control.text);
         }
         break;
     case ControlKind::progressBar: {
-        auto bar = static_cast<BlockProgressBar *>(widget);
         if (property == std::int32_t(ProgressProperty::minimum))
             control.minimum = low32(value);
         else if (property == std::int32_t(ProgressProperty::maximum))
@@ -131,16 +156,16 @@ void writeOwn(ControlState &control, std::int32_t property, PropertyValue value)
             break;
         // The stored position reads back as written; the bar shows it within
         // its range.
-        bar->setRange(control.minimum, std::max(control.minimum, control.maximum));
-        bar->setValue(std::clamp(control.position, bar->minimum(), bar->maximum()));
+        const std::int32_t maximum = std::max(control.minimum, control.maximum);
+        shown.setRange(control.minimum, maximum, std::clamp(control.position, control.minimum, maximum));
         break;
     }
     case ControlKind::timer:
         if (property == std::int32_t(TimerProperty::period))
-            static_cast<TimerControl *>(widget)->setPeriod(low32(value));
+            setPeriod(window, control, low32(value));
         break;
     case ControlKind::scriptComponent:
-        static_cast<ScriptHost *>(widget)->component().writeProperty(property - 8, value);
+        control.script->writeProperty(property - 8, value);
         break;
     case ControlKind::listBox:
     case ControlKind::window:
@@ -150,7 +175,6 @@ void writeOwn(ControlState &control, std::int32_t property, PropertyValue value)
 
 PropertyValue readOwn(ControlState &control, std::int32_t property)
 {
-    QWidget *widget = control.widget;
     switch (control.kind) {
     case ControlKind::button:
         if (property == std::int32_t(ButtonProperty::caption))
@@ -158,15 +182,13 @@ PropertyValue readOwn(ControlState &control, std::int32_t property)
         break;
     case ControlKind::editBox:
         if (property == std::int32_t(EditProperty::content))
-            return newTextValue(toGbk(static_cast<EditBox *>(widget)->text()));
+            return newTextValue(control.platform->text());
         break;
     case ControlKind::pictureBox:
-        if (property == std::int32_t(PictureProperty::picture)) {
-            Bytes stored = static_cast<PictureBox *>(widget)->picture();
-            return bytesValue(newBytes(bytesData(stored), std::size_t(bytesCount(stored))));
-        }
+        if (property == std::int32_t(PictureProperty::picture))
+            return bytesValue(newBytes(bytesData(control.picture), std::size_t(bytesCount(control.picture))));
         if (property == std::int32_t(PictureProperty::displayMode))
-            return static_cast<PictureBox *>(widget)->displayMode();
+            return control.displayMode;
         break;
     case ControlKind::transparentLabel:
         if (property == std::int32_t(LabelProperty::text))
@@ -182,10 +204,10 @@ PropertyValue readOwn(ControlState &control, std::int32_t property)
         break;
     case ControlKind::timer:
         if (property == std::int32_t(TimerProperty::period))
-            return static_cast<TimerControl *>(widget)->period();
+            return control.period;
         break;
     case ControlKind::scriptComponent:
-        return static_cast<ScriptHost *>(widget)->component().readProperty(property - 8);
+        return control.script->readProperty(property - 8);
     case ControlKind::listBox:
     case ControlKind::window:
         break;
@@ -228,68 +250,58 @@ void writeProperty(
             state.mousePointer = std::max(number, 0);
             break;
         }
-        applyCommon(*loaded, state, property);
+        applyCommon(*loaded, state, Property(property));
         return;
     }
-    if (!state.widget)
+    if (!state.platform)
         reportFatalError(0, wt::controlWindowMissing);
-    writeOwn(state, property, value);
+    writeOwn(*loaded, state, property, value);
 }
 
 PropertyValue readProperty(WindowId window, ControlId control, std::int32_t property, std::int32_t)
 {
     LoadedWindow *loaded = nullptr;
     ControlState &state = findForProperty(window, control, loaded);
-    switch (property) {
-    case 0:
-        return state.left;
-    case 1:
-        return state.top;
-    case 2:
-        return state.width;
-    case 3:
-        return state.height;
-    case 4:
-        return newTextValue(state.tag);
-    case 5:
-        return state.visible;
-    case 6:
-        return state.disabled;
-    case 7:
-        return state.mousePointer;
-    default:
-        break;
+    if (property >= 0 && property <= 7) {
+        switch (Property(property)) {
+        case Property::left:
+            return state.left;
+        case Property::top:
+            return state.top;
+        case Property::width:
+            return state.width;
+        case Property::height:
+            return state.height;
+        case Property::tag:
+            return newTextValue(state.tag);
+        case Property::visible:
+            return state.visible;
+        case Property::disabled:
+            return state.disabled;
+        case Property::mousePointer:
+            return state.mousePointer;
+        }
     }
-    if (!state.widget)
+    if (!state.platform)
         reportFatalError(0, wt::controlWindowMissing);
     return readOwn(state, property);
 }
 
 void appendEditText(WindowId window, ControlId editBox, std::initializer_list<Text> texts)
 {
-    auto edit = findForCommand<EditBox>(window, editBox, ControlKind::editBox);
-    for (Text text : texts) {
-        // At the very end whatever the player selected; setText leaves
-        // nothing for the box's undo.
-        const QString content = edit->text() + fromGbk(textView(text));
-        edit->deselect();
-        edit->setText(content);
-        edit->setCursorPosition(int(content.size()));
-    }
+    ControlState &edit = findForCommand(window, editBox, ControlKind::editBox);
+    for (Text text : texts)
+        edit.platform->appendText(textView(text));
 }
 
 std::int32_t addListItem(WindowId window, ControlId listBox, Text text, std::int32_t data)
 {
-    auto list = findForCommand<ListBox>(window, listBox, ControlKind::listBox);
-    auto item = new QListWidgetItem(fromGbk(textView(text)));
-    item->setData(Qt::UserRole, data);
-    list->addItem(item);
-    const int index = list->row(item);
-    return index < 0 ? -1 : index;
+    ControlState &list = findForCommand(window, listBox, ControlKind::listBox);
+    return list.platform->addItem(textView(text), data);
 }
 
 Text evaluateExpression(WindowId window, ControlId scriptComponent, Text expression)
 {
-    auto host = findForCommand<ScriptHost>(window, scriptComponent, ControlKind::scriptComponent);
-    return host->component().evaluateExpression(expression ? expression : "");
+    ControlState &host = findForCommand(window, scriptComponent, ControlKind::scriptComponent);
+    return host.script->evaluateExpression(expression ? expression : "");
 }

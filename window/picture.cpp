@@ -1,13 +1,10 @@
 #include "picture.h"
 
+#include <bit>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <vector>
-
-#include <QBuffer>
-#include <QByteArray>
-#include <QImageReader>
 
 // jpeglib.h expects size_t and FILE to be declared already.
 #include <jpeglib.h>
@@ -63,7 +60,7 @@ struct JpegRun {
     jpeg_error_mgr errors;
     jpeg_progress_mgr progress;
     std::jmp_buf failed;
-    QImage image;
+    Picture picture;
     int countedScan = 0; // the last scan whose blocks were added
     std::int64_t scanBlocks = 0;
 };
@@ -100,17 +97,26 @@ extern "C" void jpegProgress(j_common_ptr info)
         jpegErrorExit(info);
 }
 
-// Adobe's CMYK files (the usual kind) store the inks inverted.
-void cmykRowToRgb(const JSAMPLE *in, unsigned char *out, JDIMENSION width, bool inverted)
+// libjpeg-turbo writes the pixel words directly: B, G, R, A in memory is
+// 0xAARRGGBB on a little-endian machine, A, R, G, B on a big-endian one. The
+// alpha spaces set A to 255, where the X spaces leave it undefined.
+constexpr J_COLOR_SPACE pixelWordSpace
+    = std::endian::native == std::endian::little ? JCS_EXT_BGRA : JCS_EXT_ARGB;
+
+constexpr std::uint32_t opaque(unsigned red, unsigned green, unsigned blue)
 {
-    for (JDIMENSION x = 0; x < width; ++x, in += 4, out += 3) {
+    return 0xff000000u | red << 16 | green << 8 | blue;
+}
+
+// Adobe's CMYK files (the usual kind) store the inks inverted.
+void cmykRowToRgb(const JSAMPLE *in, std::uint32_t *out, JDIMENSION width, bool inverted)
+{
+    for (JDIMENSION x = 0; x < width; ++x, in += 4, ++out) {
         const unsigned c = inverted ? in[0] : 255u - in[0];
         const unsigned m = inverted ? in[1] : 255u - in[1];
         const unsigned y = inverted ? in[2] : 255u - in[2];
         const unsigned k = inverted ? in[3] : 255u - in[3];
-        out[0] = static_cast<unsigned char>(c * k / 255);
-        out[1] = static_cast<unsigned char>(m * k / 255);
-        out[2] = static_cast<unsigned char>(y * k / 255);
+        *out = opaque(c * k / 255, m * k / 255, y * k / 255);
     }
 }
 
@@ -141,18 +147,19 @@ bool runJpeg(JpegRun &run, const unsigned char *data, std::size_t size)
         return false;
 
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
-    // Greyscale, YCbCr and RGB files all come out as RGB triples; CMYK and
+    // Greyscale, YCbCr and RGB files all come out as pixel words; CMYK and
     // YCCK come out as CMYK, converted below.
-    info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    info.out_color_space = cmyk ? JCS_CMYK : pixelWordSpace;
     jpeg_start_decompress(&info);
-    if (info.output_components != (cmyk ? 4 : 3))
+    if (info.output_components != 4)
         return false;
 
-    run.image = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGB888);
-    if (run.image.isNull())
-        return false;
-    unsigned char *const pixels = run.image.bits();
-    const std::size_t stride = std::size_t(run.image.bytesPerLine());
+    Picture &picture = run.picture;
+    picture.width = std::int32_t(info.output_width);
+    picture.height = std::int32_t(info.output_height);
+    picture.pixels.resize(std::size_t(info.output_width) * info.output_height);
+    std::uint32_t *const pixels = picture.pixels.data();
+    const std::size_t stride = info.output_width;
 
     // A CMYK row goes through a buffer of libjpeg's, released with it.
     JSAMPARRAY cmykRow = nullptr;
@@ -162,8 +169,8 @@ bool runJpeg(JpegRun &run, const unsigned char *data, std::size_t size)
     const bool inverted = info.saw_Adobe_marker;
 
     while (info.output_scanline < info.output_height) {
-        unsigned char *const row = pixels + stride * info.output_scanline;
-        JSAMPROW target = cmyk ? cmykRow[0] : row;
+        std::uint32_t *const row = pixels + stride * info.output_scanline;
+        JSAMPROW target = cmyk ? cmykRow[0] : reinterpret_cast<JSAMPROW>(row);
         // A memory source never suspends; no progress means a broken decoder.
         if (jpeg_read_scanlines(&info, &target, 1) != 1)
             return false;
@@ -174,37 +181,31 @@ bool runJpeg(JpegRun &run, const unsigned char *data, std::size_t size)
     return true;
 }
 
-QImage decodeJpeg(const unsigned char *data, std::size_t size)
+Picture decodeJpeg(const unsigned char *data, std::size_t size)
 {
     JpegRun run {};
     const bool decoded = runJpeg(run, data, size);
     // Safe in every state: after an error, before creation was complete, or
     // after finishing.
     jpeg_destroy_decompress(&run.info);
-    return decoded ? std::move(run.image) : QImage();
+    return decoded ? std::move(run.picture) : Picture();
 }
 
-// ---- Qt's readers (BMP, icon, cursor, GIF) ------------------------------
+// ---- The toolkit's readers (BMP, icon, cursor, GIF) ------------------------
 
-QImage decodeWithQt(const unsigned char *data, std::size_t size, const char *format)
+Picture decodeWithReader(
+    const unsigned char *data, std::size_t size, PictureFormat format, PictureReader *reader)
 {
-    // Qt's own guard in its readers, in megabytes; ours is checked first from
-    // the header where the reader can tell the size.
-    QImageReader::setAllocationLimit(int(maxPictureBytes / (std::int64_t(1024) * 1024)));
-
-    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    reader.setAutoDetectImageFormat(false);
-    reader.setDecideFormatFromContent(false);
-    const QSize declared = reader.size();
-    if (declared.isValid() && !pictureSizeAllowed(declared.width(), declared.height()))
+    if (!reader)
         return {};
-    QImage image = reader.read();
-    if (image.isNull() || !pictureSizeAllowed(image.width(), image.height()))
+    const auto declared = reader->declaredSize(data, size, format);
+    if (declared && !pictureSizeAllowed(declared->first, declared->second))
         return {};
-    return image;
+    Picture picture = reader->read(data, size, format);
+    if (picture.isNull() || !pictureSizeAllowed(picture.width, picture.height)
+        || picture.pixels.size() != std::size_t(picture.width) * std::size_t(picture.height))
+        return {};
+    return picture;
 }
 
 // ---- PCX ------------------------------------------------------------------
@@ -264,7 +265,7 @@ private:
 // 8 bits a pixel: one plane with the 256-colour palette at the end of the
 // file, or three planes of red, green and blue. 1 bit a pixel: one plane,
 // black and white.
-QImage decodePcx(const unsigned char *data, std::size_t size, PictureFormat format)
+Picture decodePcx(const unsigned char *data, std::size_t size, PictureFormat format)
 {
     if (size < pcxHeaderSize)
         return {};
@@ -294,24 +295,25 @@ QImage decodePcx(const unsigned char *data, std::size_t size, PictureFormat form
         runsEnd = palette - 1; // the runs never read into the palette
     }
 
-    QImage image(width, height, QImage::Format_RGB32);
-    if (image.isNull())
-        return {};
+    Picture image;
+    image.width = width;
+    image.height = height;
+    image.pixels.resize(std::size_t(width) * std::size_t(height));
     std::vector<unsigned char> line(bytesPerLine * planes);
     PcxRuns runs(data + pcxHeaderSize, runsEnd);
     for (int y = 0; y < height; ++y) {
         if (!runs.fill(line.data(), line.size()))
             return {};
-        auto out = reinterpret_cast<QRgb *>(image.scanLine(y));
+        std::uint32_t *const out = image.pixels.data() + std::size_t(y) * std::size_t(width);
         for (int x = 0; x < width; ++x) {
             if (!eightBit) {
                 const bool white = line[std::size_t(x) / 8] & (0x80 >> (x % 8));
-                out[x] = white ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+                out[x] = white ? opaque(255, 255, 255) : opaque(0, 0, 0);
             } else if (palette) {
                 const unsigned char *rgb = palette + 3 * std::size_t(line[std::size_t(x)]);
-                out[x] = qRgb(rgb[0], rgb[1], rgb[2]);
+                out[x] = opaque(rgb[0], rgb[1], rgb[2]);
             } else {
-                out[x] = qRgb(line[std::size_t(x)], line[bytesPerLine + std::size_t(x)],
+                out[x] = opaque(line[std::size_t(x)], line[bytesPerLine + std::size_t(x)],
                     line[2 * bytesPerLine + std::size_t(x)]);
             }
         }
@@ -321,20 +323,17 @@ QImage decodePcx(const unsigned char *data, std::size_t size, PictureFormat form
 
 } // namespace
 
-QImage decodePicture(const unsigned char *data, std::size_t size)
+Picture decodePicture(const unsigned char *data, std::size_t size, PictureReader *reader)
 {
     const PictureFormat format = sniffPictureFormat(data, size);
     switch (format) {
     case PictureFormat::jpeg:
         return decodeJpeg(data, size);
     case PictureFormat::bmp:
-        return decodeWithQt(data, size, "bmp");
     case PictureFormat::icon:
-        return decodeWithQt(data, size, "ico");
     case PictureFormat::cursor:
-        return decodeWithQt(data, size, "cur");
     case PictureFormat::gif:
-        return decodeWithQt(data, size, "gif");
+        return decodeWithReader(data, size, format, reader);
     case PictureFormat::pcx8:
     case PictureFormat::pcx1:
         return decodePcx(data, size, format);

@@ -1,20 +1,23 @@
 #pragma once
 
-// Seams for tests. The game itself never uses these.
+// Seams for tests, free of any toolkit. The game itself never uses these.
 
 #include <functional>
+#include <memory>
 #include <string>
-
-#include <QWidget>
 
 #include "ids.h"
 #include "lifecycle.h"
 
-// The widget of a control, or the main window's top-level widget for the
-// window unit; nullptr when it is not built.
-QWidget *controlWidget(WindowId window, ControlId control);
-// The main window's client area, in which the controls are placed.
-QWidget *clientAreaWidget(WindowId window);
+class PlatformControl;
+class PlatformWindow;
+struct ControlSpec;
+
+// What shows a control, or the window itself for the window unit; nullptr
+// when it is not loaded.
+PlatformControl *platformControl(WindowId window, ControlId control);
+// What shows a loaded window; nullptr when it is not loaded.
+PlatformWindow *platformWindow(WindowId window);
 
 // Destroys a loaded window at once, as closing it would once its close
 // request has been granted; nothing when it is not loaded. Lets one process
@@ -33,6 +36,13 @@ void setFatalReportBox(FatalReportBox box);
 using EventObserver = std::function<void(const EventRecord &event)>;
 void setEventObserver(EventObserver observer);
 
-// Makes building this control fail in later loads (0: none), as a control
-// whose settings cannot be read would.
+// Builds each control of later loads in place of the window's own
+// createControl; nullptr fails the load as a control whose settings cannot
+// be read would. An empty function restores the window's own.
+using ControlBuilder
+    = std::function<std::unique_ptr<PlatformControl>(PlatformWindow &window, const ControlSpec &spec)>;
+void setControlBuilder(ControlBuilder builder);
+
+// Makes building this control fail in later loads (0: none): a builder that
+// refuses it and builds the others as usual.
 void failControlBuild(ControlId control);

@@ -12,11 +12,13 @@
 
 #include "bench/barejpeg.h"
 
+#include "game/form.h"
 #include "game/handlers.h"
 #include "game/program.h"
 #include "game/variables.h"
 #include "runtime/random.h"
 #include "window/operations.h"
+#include "window/qt/qtplatform.h"
 
 namespace {
 
@@ -132,7 +134,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    startRuntime(gameHandlers());
+    startRuntime(qtPlatform(), gameForm(), gameHandlers());
     initProgramVariables();
     loadWindow(mainWindow);
     QApplication::processEvents();

@@ -1,25 +1,37 @@
 // Whole-process figures: start to first painted window and resident memory,
-// for the game and for a bare Qt window of the same size, and memory after
-// long play. Run without arguments it drives its own child processes:
+// for the game, for a bare Qt window of the same size, and for a bare Qt
+// window holding the same 21 controls as plain Qt widgets with no layer of
+// ours; and memory after long play. Run without arguments it drives its own
+// child processes:
 //   bench_startup [runs] [cycles]
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPixmap>
 #include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
 #include <cstdio>
+#include <span>
+#include <string_view>
 #include <vector>
 
+#include "game/form.h"
 #include "game/handlers.h"
 #include "game/program.h"
 #include "game/variables.h"
 #include "runtime/texts.h"
 #include "window/lifecycle.h"
+#include "window/qt/qtplatform.h"
 
 namespace {
 
@@ -60,7 +72,7 @@ int childGame(int argc, char **argv)
     QApplication app(argc, argv);
     FirstPaint probe;
     app.installEventFilter(&probe);
-    const int code = startProgram();
+    const int code = startProgram(qtPlatform());
     shutDownRuntime();
     return code;
 }
@@ -87,10 +99,90 @@ int childBare(int argc, char **argv, bool withText)
     return app.exec();
 }
 
+std::span<const unsigned char> builtinPicture(const char *alias)
+{
+    for (const BuiltinPicture &picture : gameForm().pictures)
+        if (alias && std::string_view(picture.alias) == alias)
+            return picture.bytes;
+    return {};
+}
+
+// The game's window as plain Qt widgets: the same 21 controls at their
+// places with the same texts, fonts, pictures and icon, built straight from
+// the form's table with no layer of ours in between.
+int childBareWidgets(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    FirstPaint probe;
+    app.installEventFilter(&probe);
+    const WindowData &data = gameForm().windows.front();
+    QWidget window;
+    window.setWindowTitle(QString::fromUtf8(data.title));
+    window.resize(data.width, data.height);
+    QPalette colours = window.palette();
+    colours.setColor(
+        QPalette::Window, QColor(data.background.red, data.background.green, data.background.blue));
+    window.setPalette(colours);
+    QIcon icon;
+    for (const char *alias : data.icons) {
+        QPixmap pixmap;
+        const auto bytes = builtinPicture(alias);
+        pixmap.loadFromData(bytes.data(), uint(bytes.size()));
+        icon.addPixmap(pixmap);
+    }
+    window.setWindowIcon(icon);
+    for (const ControlData &control : data.controls) {
+        const QString text = QString::fromUtf8(control.text ? control.text : "");
+        QWidget *widget = nullptr;
+        switch (control.kind) {
+        case ControlKind::button:
+            widget = new QPushButton(text, &window);
+            break;
+        case ControlKind::editBox:
+            widget = new QLineEdit(text, &window);
+            break;
+        case ControlKind::listBox:
+            widget = new QListWidget(&window);
+            break;
+        case ControlKind::progressBar: {
+            auto bar = new QProgressBar(&window);
+            bar->setRange(control.minimum, control.maximum);
+            widget = bar;
+            break;
+        }
+        case ControlKind::transparentLabel:
+            widget = new QLabel(text, &window);
+            break;
+        case ControlKind::pictureBox: {
+            auto label = new QLabel(&window);
+            QPixmap pixmap;
+            const auto bytes = builtinPicture(control.picture);
+            pixmap.loadFromData(bytes.data(), uint(bytes.size()));
+            label->setPixmap(pixmap);
+            widget = label;
+            break;
+        }
+        default:
+            widget = new QWidget(&window);
+            break;
+        }
+        if (control.font.face) {
+            QFont font(QString::fromUtf8(control.font.face));
+            font.setPixelSize(control.font.height);
+            widget->setFont(font);
+        }
+        widget->setGeometry(control.left, control.top, control.width, control.height);
+        widget->setVisible(control.visible && control.kind != ControlKind::timer
+            && control.kind != ControlKind::scriptComponent);
+    }
+    window.show();
+    return app.exec();
+}
+
 int childCycles(int argc, char **argv, int cycles)
 {
     QApplication app(argc, argv);
-    startRuntime(gameHandlers());
+    startRuntime(qtPlatform(), gameForm(), gameHandlers());
     initProgramVariables();
     loadWindow(mainWindow);
     QApplication::processEvents();
@@ -153,20 +245,24 @@ int main(int argc, char **argv)
             return childGame(argc, argv);
         if (mode == "bare" || mode == "bare-text")
             return childBare(argc, argv, mode == "bare-text");
+        if (mode == "bare-widgets")
+            return childBareWidgets(argc, argv);
         return childCycles(argc, argv, argc >= 4 ? std::atoi(argv[3]) : 10000);
     }
 
     QCoreApplication app(argc, argv);
     const int runs = argc >= 2 ? std::max(1, std::atoi(argv[1])) : 15;
     const int cycles = argc >= 3 ? std::atoi(argv[2]) : 10000;
-    std::vector<double> gameTimes, bareTimes, textTimes;
-    std::vector<long> gameMemory, bareMemory, textMemory;
+    std::vector<double> gameTimes, bareTimes, textTimes, widgetsTimes;
+    std::vector<long> gameMemory, bareMemory, textMemory, widgetsMemory;
     // Alternate, so that a slow spell of the machine hits both alike.
     for (int i = 0; i < runs; ++i) {
         const Run game = runChild("game");
         const Run bare = runChild("bare");
         const Run text = runChild("bare-text");
-        if (game.milliseconds < 0 || bare.milliseconds < 0 || text.milliseconds < 0) {
+        const Run widgets = runChild("bare-widgets");
+        if (game.milliseconds < 0 || bare.milliseconds < 0 || text.milliseconds < 0
+            || widgets.milliseconds < 0) {
             std::fprintf(stderr, "a child did not paint\n");
             return 1;
         }
@@ -176,6 +272,8 @@ int main(int argc, char **argv)
         bareMemory.push_back(bare.kib);
         textTimes.push_back(text.milliseconds);
         textMemory.push_back(text.kib);
+        widgetsTimes.push_back(widgets.milliseconds);
+        widgetsMemory.push_back(widgets.kib);
     }
     const double gameTime = median(gameTimes), bareTime = median(bareTimes);
     const long gameKiB = median(gameMemory), bareKiB = median(bareMemory);
@@ -187,6 +285,10 @@ int main(int argc, char **argv)
         "against a bare window showing one Chinese label: %.1f ms (ratio %.2f), %ld KiB (ratio %.2f)\n",
         median(textTimes), gameTime / median(textTimes), median(textMemory),
         double(gameKiB) / double(median(textMemory)));
+    std::printf(
+        "against the same 21 controls as plain Qt widgets: %.1f ms (ratio %.3f), %ld KiB (ratio %.2f)\n",
+        median(widgetsTimes), gameTime / median(widgetsTimes), median(widgetsMemory),
+        double(gameKiB) / double(median(widgetsMemory)));
     std::fflush(stdout);
     if (cycles > 0) {
         QProcess child;

@@ -8,11 +8,14 @@
 
 #include <string>
 
+#include "game/form.h"
 #include "game/program.h"
 #include "game/variables.h"
 #include "runtime/gbk.h"
 #include "runtime/random.h"
 #include "window/operations.h"
+#include "window/qt/qtplatform.h"
+#include "window/qt/qttesting.h"
 #include "window/testing.h"
 
 namespace session {
@@ -27,7 +30,7 @@ inline std::uint32_t seededClock()
 
 inline void start()
 {
-    startRuntime(gameHandlers());
+    startRuntime(qtPlatform(), gameForm(), gameHandlers());
 }
 
 inline void openWindow()

@@ -4,7 +4,7 @@
 
 #include "runtime/files.h"
 #include "session.h"
-#include "window/picturebox.h"
+#include "window/qt/picturebox.h"
 
 using namespace session;
 
@@ -54,8 +54,11 @@ QStringList historyItems()
 
 QByteArray shownPicture(ControlId box)
 {
-    auto picture = static_cast<PictureBox *>(widget(box))->picture();
-    return QByteArray(reinterpret_cast<const char *>(bytesData(picture)), bytesCount(picture));
+    // The block the box holds, as the game reads it back.
+    Bytes picture = valueBytes(readProperty(mainWindow, box, PictureProperty::picture, -1));
+    const QByteArray bytes(reinterpret_cast<const char *>(bytesData(picture)), bytesCount(picture));
+    releaseMemory(picture);
+    return bytes;
 }
 
 QByteArray cardFile(const char *utf8Name)

@@ -8,7 +8,7 @@
 
 #include "runtime/files.h"
 #include "session.h"
-#include "window/picturebox.h"
+#include "window/qt/picturebox.h"
 
 using namespace session;
 

@@ -4,11 +4,50 @@
 
 #include "fixtures.h"
 #include "runtime/memory.h"
-#include "window/picturebox.h"
+#include "window/form.h"
+#include "window/lifecycle.h"
+#include "window/operations.h"
+#include "window/qt/picturebox.h"
+#include "window/qt/qtplatform.h"
+#include "window/qt/qttesting.h"
+#include "window/registry_p.h"
+#include "window/testing.h"
+
+// The picture box as the game uses it: a control of a loaded window, its
+// picture and display mode written and read as properties.
 
 namespace {
 
 const QColor red(200, 40, 60);
+
+constexpr WindowId boxWindow = 0x50420001;
+constexpr ControlId boxUnit = 0x50420100;
+constexpr ControlId boxId = 0x50420101;
+
+// One box of the size of the first card box.
+constexpr ControlData boxControls[] = {
+    { .kind = ControlKind::pictureBox,
+        .name = "图片框1",
+        .id = boxId,
+        .left = 0,
+        .top = 0,
+        .width = 168,
+        .height = 256 },
+};
+constexpr WindowData boxWindows[] = {
+    { .name = "窗口",
+        .id = boxWindow,
+        .unit = boxUnit,
+        .title = "图片框",
+        .width = 300,
+        .height = 300,
+        .background = { 128, 160, 128 },
+        .icons = {},
+        .escapeCloses = false,
+        .bindings = {},
+        .controls = boxControls },
+};
+constexpr Form boxForm { boxWindows, {} };
 
 // A byte block for the length of one test.
 class Block {
@@ -26,19 +65,61 @@ private:
     Bytes m_block;
 };
 
-QByteArray blockBytes(Bytes block)
+PictureBox &box()
 {
-    return QByteArray(reinterpret_cast<const char *>(bytesData(block)), bytesCount(block));
+    return *static_cast<PictureBox *>(controlWidget(boxWindow, boxId));
 }
 
-QColor faceColour(const QWidget &box)
+void setPicture(Bytes block)
 {
-    return box.palette().color(QPalette::Active, QPalette::Button);
+    writeProperty(boxWindow, boxId, PictureProperty::picture, -1, bytesValue(block));
 }
 
-QImage grabBox(PictureBox &box)
+void setPicture(const QByteArray &bytes)
 {
-    return box.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    setPicture(Block(bytes));
+}
+
+// The stored block as the game reads it back.
+QByteArray storedPicture()
+{
+    Bytes block = valueBytes(readProperty(boxWindow, boxId, PictureProperty::picture, -1));
+    const QByteArray bytes(reinterpret_cast<const char *>(bytesData(block)), bytesCount(block));
+    releaseMemory(block);
+    return bytes;
+}
+
+// The block the box holds itself.
+Bytes heldBlock()
+{
+    LoadedWindow *window = findLoadedWindow(boxWindow);
+    return findControl(*window, boxId)->picture;
+}
+
+void setDisplayMode(std::int32_t mode)
+{
+    writeProperty(boxWindow, boxId, PictureProperty::displayMode, -1, mode);
+}
+
+std::int32_t displayMode()
+{
+    return std::int32_t(readProperty(boxWindow, boxId, PictureProperty::displayMode, -1));
+}
+
+void resizeBox(int width, int height)
+{
+    writeProperty(boxWindow, boxId, Property::width, -1, width);
+    writeProperty(boxWindow, boxId, Property::height, -1, height);
+}
+
+QColor faceColour(const QWidget &widget)
+{
+    return widget.palette().color(QPalette::Active, QPalette::Button);
+}
+
+QImage grabBox()
+{
+    return box().grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 QByteArray cardJpeg()
@@ -56,15 +137,14 @@ bool onlyFaceColour(const QImage &image, QColor face)
 }
 
 // Counts the paints that reach the box.
-class CountingBox : public PictureBox {
+class PaintCounter : public QObject {
 public:
     int paints = 0;
-
-protected:
-    void paintEvent(QPaintEvent *event) override
+    bool eventFilter(QObject *, QEvent *event) override
     {
-        ++paints;
-        PictureBox::paintEvent(event);
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
     }
 };
 
@@ -81,6 +161,9 @@ class TestPictureBox : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { startRuntime(qtPlatform(), boxForm, {}); }
+    void init() { loadWindow(boxWindow); }
+    void cleanup() { unloadWindow(boxWindow); }
     void blockWithoutPictureClearsTheOldOne_data();
     void blockWithoutPictureClearsTheOldOne();
     void keepsItsOwnCopyOfTheBlock();
@@ -106,37 +189,34 @@ void TestPictureBox::blockWithoutPictureClearsTheOldOne()
 {
     QFETCH(QByteArray, bytes);
 
-    PictureBox box;
-    box.resize(168, 256);
-    box.setPicture(Block(cardJpeg()));
-    QVERIFY(box.hasImage());
-    QVERIFY(!onlyFaceColour(grabBox(box), faceColour(box)));
+    setPicture(cardJpeg());
+    QVERIFY(box().hasImage());
+    QVERIFY(!onlyFaceColour(grabBox(), faceColour(box())));
 
-    box.setPicture(Block(bytes));
-    QVERIFY(!box.hasImage());
-    QVERIFY(onlyFaceColour(grabBox(box), faceColour(box)));
+    setPicture(bytes);
+    QVERIFY(!box().hasImage());
+    QVERIFY(onlyFaceColour(grabBox(), faceColour(box())));
     // The block is still the stored value, picture or not.
     if (bytes.isEmpty())
-        QCOMPARE(box.picture(), nullptr);
+        QCOMPARE(heldBlock(), nullptr);
     else
-        QCOMPARE(blockBytes(box.picture()), bytes);
+        QCOMPARE(storedPicture(), bytes);
 }
 
 void TestPictureBox::keepsItsOwnCopyOfTheBlock()
 {
     const QByteArray card = cardJpeg();
-    PictureBox box;
     {
         Block block(card);
-        box.setPicture(block);
-        QVERIFY(box.picture() != static_cast<Bytes>(block));
+        setPicture(block);
+        QVERIFY(heldBlock() != static_cast<Bytes>(block));
     }
-    QCOMPARE(blockBytes(box.picture()), card);
+    QCOMPARE(storedPicture(), card);
 
     // Handing the box its own stored block back must not read freed memory.
-    box.setPicture(box.picture());
-    QCOMPARE(blockBytes(box.picture()), card);
-    QVERIFY(box.hasImage());
+    setPicture(heldBlock());
+    QCOMPARE(storedPicture(), card);
+    QVERIFY(box().hasImage());
 }
 
 void TestPictureBox::paintsByDisplayMode_data()
@@ -189,16 +269,14 @@ void TestPictureBox::paintsByDisplayMode()
     QFETCH(int, storedMode);
     QFETCH(QList<Probe>, probes);
 
-    PictureBox box;
-    box.resize(168, 256);
-    box.setDisplayMode(mode);
-    QCOMPARE(box.displayMode(), storedMode);
-    box.setPicture(Block(bytes));
-    QVERIFY(box.hasImage());
+    setDisplayMode(mode);
+    QCOMPARE(displayMode(), storedMode);
+    setPicture(bytes);
+    QVERIFY(box().hasImage());
 
-    const QImage shot = grabBox(box);
+    const QImage shot = grabBox();
     QCOMPARE(shot.size(), QSize(168, 256));
-    const QColor face = faceColour(box);
+    const QColor face = faceColour(box());
     QVERIFY(colourDistance(face, red) > 60);
     for (const Probe &probe : probes) {
         const QColor seen = shot.pixelColor(probe.at);
@@ -213,25 +291,24 @@ void TestPictureBox::paintsByDisplayMode()
 
 void TestPictureBox::disabledBoxLooksTheSame()
 {
-    PictureBox box;
-    box.resize(168, 256);
     // A style may give disabled and inactive buttons a different face; the
     // box keeps the one face colour.
-    QPalette palette = box.palette();
+    QPalette palette = box().palette();
     palette.setColor(QPalette::Active, QPalette::Button, QColor(236, 233, 216));
     palette.setColor(QPalette::Inactive, QPalette::Button, QColor(236, 233, 216));
     palette.setColor(QPalette::Disabled, QPalette::Button, QColor(90, 90, 90));
-    box.setPalette(palette);
+    box().setPalette(palette);
     QImage picture = solidImage(156, 251, red);
     for (int y = 100; y < 150; ++y)
         for (int x = 0; x < 156; ++x)
             picture.setPixelColor(x, y, QColor(20, 180, 40));
-    box.setPicture(Block(encodeWithQt(picture, "bmp")));
+    setPicture(encodeWithQt(picture, "bmp"));
 
-    const QImage enabled = grabBox(box);
+    const QImage enabled = grabBox();
     QCOMPARE(enabled.pixelColor(160, 10), QColor(236, 233, 216));
-    box.setEnabled(false);
-    QCOMPARE(grabBox(box), enabled);
+    writeProperty(boxWindow, boxId, Property::disabled, -1, 1);
+    QVERIFY(!box().isEnabled());
+    QCOMPARE(grabBox(), enabled);
 }
 
 // At own size the picture is drawn without smoothing: at a device pixel
@@ -243,14 +320,13 @@ void TestPictureBox::ownSizePictureIsCrispAtDoubleDensity()
         for (int x = 0; x < 8; ++x)
             checker.setPixelColor(x, y, (x + y) % 2 ? QColor(Qt::black) : QColor(Qt::white));
 
+    resizeBox(20, 20);
     for (int mode : { 0, 2 }) {
-        PictureBox box;
-        box.resize(20, 20);
-        box.setDisplayMode(mode);
-        box.setPicture(Block(encodeWithQt(checker, "bmp")));
+        setDisplayMode(mode);
+        setPicture(encodeWithQt(checker, "bmp"));
         QImage shot(40, 40, QImage::Format_RGB32);
         shot.setDevicePixelRatio(2);
-        box.render(&shot);
+        box().render(&shot);
 
         const QPoint origin = mode == 0 ? QPoint(0, 0) : QPoint(12, 12); // device pixels
         for (int y = 0; y < 16; ++y)
@@ -262,31 +338,30 @@ void TestPictureBox::ownSizePictureIsCrispAtDoubleDensity()
 
 void TestPictureBox::changesRepaintTheBox_data()
 {
-    using Change = std::function<void(PictureBox &)>;
+    using Change = std::function<void()>;
     QTest::addColumn<Change>("change");
 
-    QTest::newRow("new picture") << Change([](PictureBox &box) { box.setPicture(Block(cardJpeg())); });
-    QTest::newRow("picture removed") << Change([](PictureBox &box) { box.setPicture(nullptr); });
-    QTest::newRow("undecodable picture") << Change([](PictureBox &box) { box.setPicture(Block("text")); });
-    QTest::newRow("display mode") << Change([](PictureBox &box) { box.setDisplayMode(2); });
+    QTest::newRow("new picture") << Change([] { setPicture(cardJpeg()); });
+    QTest::newRow("picture removed") << Change([] { setPicture(Bytes(nullptr)); });
+    QTest::newRow("undecodable picture") << Change([] { setPicture(QByteArray("text")); });
+    QTest::newRow("display mode") << Change([] { setDisplayMode(2); });
 }
 
 void TestPictureBox::changesRepaintTheBox()
 {
-    using Change = std::function<void(PictureBox &)>;
+    using Change = std::function<void()>;
     QFETCH(Change, change);
 
-    CountingBox box;
-    box.resize(168, 256);
-    box.setPicture(Block(encodeWithQt(solidImage(40, 20, red), "bmp")));
-    box.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&box));
-    QTRY_VERIFY(box.paints > 0);
+    PaintCounter counter;
+    box().installEventFilter(&counter);
+    setPicture(encodeWithQt(solidImage(40, 20, red), "bmp"));
+    QVERIFY(QTest::qWaitForWindowExposed(box().window()));
+    QTRY_VERIFY(counter.paints > 0);
     QTest::qWait(20);
-    box.paints = 0;
+    counter.paints = 0;
 
-    change(box);
-    QTRY_VERIFY(box.paints > 0);
+    change();
+    QTRY_VERIFY(counter.paints > 0);
 }
 
 QTEST_MAIN(TestPictureBox)

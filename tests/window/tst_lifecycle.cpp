@@ -8,8 +8,11 @@
 
 #include "gbkliteral.h"
 #include "runtime/fatal.h"
+#include "testform.h"
 #include "window/lifecycle.h"
 #include "window/operations.h"
+#include "window/qt/qtplatform.h"
+#include "window/qt/qttesting.h"
 #include "window/testing.h"
 #include "wttexts.h"
 
@@ -41,10 +44,10 @@ void printReport(const std::string &report)
 
 void startWithWindow()
 {
-    startRuntime(handlers);
+    startRuntime(qtPlatform(), testForm, handlers);
     registerExitRoutine([] { say("exit routine"); });
     setFatalReportBox(printReport);
-    loadWindow(mainWindow);
+    loadWindow(testWindow);
 }
 
 int endNormally()
@@ -58,18 +61,18 @@ int endNormally()
 int runChild(const QByteArray &what)
 {
     if (what == "no-display") {
-        startRuntime(handlers);
+        startRuntime(qtPlatform(), testForm, handlers);
         return 0;
     }
     startWithWindow();
     if (what == "escape") {
         // Typed, as a player would: sent events are no input.
         QTimer::singleShot(
-            50, [] { QTest::keyClick(controlWidget(mainWindow, control::plusButton), Qt::Key_Escape); });
+            50, [] { QTest::keyClick(controlWidget(testWindow, tc::button), Qt::Key_Escape); });
         return endNormally();
     }
     if (what == "close") {
-        QTimer::singleShot(50, [] { controlWidget(mainWindow, control::mainWindowUnit)->close(); });
+        QTimer::singleShot(50, [] { controlWidget(testWindow, tc::unit)->close(); });
         return endNormally();
     }
     if (what == "fatal-1")
@@ -81,35 +84,35 @@ int runChild(const QByteArray &what)
             printReport(report);
             QTest::qWait(300); // the timer falls due many times meanwhile
         });
-        writeProperty(mainWindow, control::countdownTimer, TimerProperty::period, -1, 10);
+        writeProperty(testWindow, tc::timer, TimerProperty::period, -1, 10);
         reportFatalError(0, "x");
     }
     if (what == "unloaded-window")
-        writeProperty(mainWindow + 1, control::timeBar, ProgressProperty::position, -1, 1);
+        writeProperty(testWindow + 1, tc::bar, ProgressProperty::position, -1, 1);
     if (what == "missing-control")
-        appendEditText(mainWindow, 12345, { "1" });
+        appendEditText(testWindow, 12345, { "1" });
     if (what == "fatal-in-handler") {
         // Raised from inside the message loop's delivery of a tick.
         fatalOnTick = true;
-        writeProperty(mainWindow, control::countdownTimer, TimerProperty::period, -1, 10);
+        writeProperty(testWindow, tc::timer, TimerProperty::period, -1, 10);
         return endNormally();
     }
     if (what == "event-window-missing") {
-        EventRecord event { mainWindow + 1, control::dealButton, 0 };
+        EventRecord event { testWindow + 1, tc::button, 0 };
         raiseEvent(event);
     }
     if (what == "event-control-missing") {
-        EventRecord event { mainWindow, 12345, 0 };
+        EventRecord event { testWindow, 12345, 0 };
         raiseEvent(event);
     }
     if (what == "event-from-script-component") {
-        EventRecord event { mainWindow, control::scriptComponent, -1 };
+        EventRecord event { testWindow, tc::script, -1 };
         raiseEvent(event);
     }
     if (what == "build-fails") {
-        unloadWindow(mainWindow);
-        failControlBuild(control::historyList);
-        loadWindow(mainWindow);
+        unloadWindow(testWindow);
+        failControlBuild(tc::list);
+        loadWindow(testWindow);
     }
     return 3;
 }

@@ -7,9 +7,12 @@
 #include <QTest>
 
 #include "gbkliteral.h"
+#include "testform.h"
 #include "window/lifecycle.h"
 #include "window/operations.h"
-#include "window/picturebox.h"
+#include "window/qt/picturebox.h"
+#include "window/qt/qtplatform.h"
+#include "window/qt/qttesting.h"
 #include "window/testing.h"
 
 namespace {
@@ -26,12 +29,12 @@ const NamedHandler handlers[] = {
 
 QWidget *widget(ControlId control)
 {
-    return controlWidget(mainWindow, control);
+    return controlWidget(testWindow, control);
 }
 
 std::int64_t read(ControlId control, std::int32_t property)
 {
-    return readProperty(mainWindow, control, property, -1);
+    return readProperty(testWindow, control, property, -1);
 }
 
 } // namespace
@@ -40,13 +43,13 @@ class OperationsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { startRuntime(handlers); }
+    void initTestCase() { startRuntime(qtPlatform(), testForm, handlers); }
     void init()
     {
         ticks = 0;
-        loadWindow(mainWindow);
+        loadWindow(testWindow);
     }
-    void cleanup() { unloadWindow(mainWindow); }
+    void cleanup() { unloadWindow(testWindow); }
 
     void numbersAreClampedAndReadBack_data()
     {
@@ -54,17 +57,16 @@ private slots:
         QTest::addColumn<int>("property");
         QTest::addColumn<qint64>("written");
         QTest::addColumn<qint64>("readBack");
-        QTest::newRow("width above the limit")
-            << control::expressionBox << 2 << qint64(32628) << qint64(32627);
-        QTest::newRow("width below zero") << control::expressionBox << 2 << qint64(-5) << qint64(0);
-        QTest::newRow("left below the limit") << control::dealButton << 0 << qint64(-40000) << qint64(-32627);
-        QTest::newRow("height in range") << control::dealButton << 3 << qint64(50) << qint64(50);
-        QTest::newRow("position above the maximum") << control::timeBar << 13 << qint64(150) << qint64(150);
-        QTest::newRow("position below zero") << control::timeBar << 13 << qint64(-3) << qint64(0);
-        QTest::newRow("position above 32767") << control::timeBar << 13 << qint64(32768) << qint64(32767);
+        QTest::newRow("width above the limit") << tc::edit << 2 << qint64(32628) << qint64(32627);
+        QTest::newRow("width below zero") << tc::edit << 2 << qint64(-5) << qint64(0);
+        QTest::newRow("left below the limit") << tc::button << 0 << qint64(-40000) << qint64(-32627);
+        QTest::newRow("height in range") << tc::button << 3 << qint64(50) << qint64(50);
+        QTest::newRow("position above the maximum") << tc::bar << 13 << qint64(150) << qint64(150);
+        QTest::newRow("position below zero") << tc::bar << 13 << qint64(-3) << qint64(0);
+        QTest::newRow("position above 32767") << tc::bar << 13 << qint64(32768) << qint64(32767);
         QTest::newRow("Boolean from any non-zero")
-            << control::cardBox2 << 6 << qint64(0x100000000 + 7) << qint64(1);
-        QTest::newRow("timer period below zero") << control::countdownTimer << 8 << qint64(-1) << qint64(0);
+            << tc::picture2 << 6 << qint64(0x100000000 + 7) << qint64(1);
+        QTest::newRow("timer period below zero") << tc::timer << 8 << qint64(-1) << qint64(0);
     }
     void numbersAreClampedAndReadBack()
     {
@@ -72,43 +74,43 @@ private slots:
         QFETCH(int, property);
         QFETCH(qint64, written);
         QFETCH(qint64, readBack);
-        writeProperty(mainWindow, control, property, -1, written);
+        writeProperty(testWindow, control, property, -1, written);
         QCOMPARE(read(control, property), readBack);
     }
 
     void theBarShowsItsPositionWithinItsRange()
     {
-        auto bar = static_cast<QProgressBar *>(widget(control::timeBar));
-        writeProperty(mainWindow, control::timeBar, ProgressProperty::position, -1, 150);
+        auto bar = static_cast<QProgressBar *>(widget(tc::bar));
+        writeProperty(testWindow, tc::bar, ProgressProperty::position, -1, 150);
         QCOMPARE(bar->value(), 100);
-        writeProperty(mainWindow, control::timeBar, ProgressProperty::position, -1, 37);
+        writeProperty(testWindow, tc::bar, ProgressProperty::position, -1, 37);
         QCOMPARE(bar->value(), 37);
     }
 
     void textsReadBackAsNewTextsOrNone()
     {
-        writeProperty(mainWindow, control::historyButton, ButtonProperty::caption, -1,
-            textValue(gbk("历史记录>>").c_str()));
-        Text caption = valueText(read(control::historyButton, 10));
+        writeProperty(
+            testWindow, tc::button, ButtonProperty::caption, -1, textValue(gbk("历史记录>>").c_str()));
+        Text caption = valueText(read(tc::button, 10));
         QCOMPARE(std::string(caption), gbk("历史记录>>"));
         releaseMemory(caption);
 
-        writeProperty(mainWindow, control::expressionBox, EditProperty::content, -1, textValue("8/(3-8/3)"));
-        Text content = valueText(read(control::expressionBox, 8));
+        writeProperty(testWindow, tc::edit, EditProperty::content, -1, textValue("8/(3-8/3)"));
+        Text content = valueText(read(tc::edit, 8));
         QCOMPARE(std::string(content), std::string("8/(3-8/3)"));
         releaseMemory(content);
-        writeProperty(mainWindow, control::expressionBox, EditProperty::content, -1, textValue(""));
-        QCOMPARE(valueText(read(control::expressionBox, 8)), nullptr);
-        writeProperty(mainWindow, control::expressionBox, EditProperty::content, -1, textValue(nullptr));
-        QCOMPARE(valueText(read(control::expressionBox, 8)), nullptr);
+        writeProperty(testWindow, tc::edit, EditProperty::content, -1, textValue(""));
+        QCOMPARE(valueText(read(tc::edit, 8)), nullptr);
+        writeProperty(testWindow, tc::edit, EditProperty::content, -1, textValue(nullptr));
+        QCOMPARE(valueText(read(tc::edit, 8)), nullptr);
     }
 
     void appendingGoesToTheEndAndDropsTheSelection()
     {
-        auto edit = static_cast<QLineEdit *>(widget(control::expressionBox));
-        writeProperty(mainWindow, control::expressionBox, EditProperty::content, -1, textValue("12+3"));
+        auto edit = static_cast<QLineEdit *>(widget(tc::edit));
+        writeProperty(testWindow, tc::edit, EditProperty::content, -1, textValue("12+3"));
         edit->setSelection(0, 2);
-        appendEditText(mainWindow, control::expressionBox, { "13", "" });
+        appendEditText(testWindow, tc::edit, { "13", "" });
         QCOMPARE(edit->text(), QString("12+313"));
         QVERIFY(!edit->hasSelectedText());
         QCOMPARE(edit->cursorPosition(), 6);
@@ -117,11 +119,11 @@ private slots:
 
     void aNewListItemGoesLastWithoutScrolling()
     {
-        auto list = static_cast<QListWidget *>(widget(control::historyList));
+        auto list = static_cast<QListWidget *>(widget(tc::list));
         for (int i = 0; i < 60; ++i)
-            QCOMPARE(addListItem(mainWindow, control::historyList, std::to_string(i).c_str()), i);
+            QCOMPARE(addListItem(testWindow, tc::list, std::to_string(i).c_str()), i);
         list->setCurrentRow(0);
-        QCOMPARE(addListItem(mainWindow, control::historyList, "last", 7), 60);
+        QCOMPARE(addListItem(testWindow, tc::list, "last", 7), 60);
         QCOMPARE(list->item(60)->text(), QString("last"));
         QCOMPARE(list->item(60)->data(Qt::UserRole).toInt(), 7);
         QCOMPARE(list->verticalScrollBar()->value(), 0);
@@ -130,27 +132,27 @@ private slots:
 
     void anUndecodablePictureLeavesTheBoxEmpty()
     {
-        auto box = static_cast<PictureBox *>(widget(control::cardBox1));
+        auto box = static_cast<PictureBox *>(widget(tc::picture1));
         QVERIFY(box->hasImage());
         Bytes text = newBytes("not a picture", 13);
-        writeProperty(mainWindow, control::cardBox1, PictureProperty::picture, -1, bytesValue(text));
+        writeProperty(testWindow, tc::picture1, PictureProperty::picture, -1, bytesValue(text));
         releaseMemory(text);
         QVERIFY(!box->hasImage());
-        writeProperty(mainWindow, control::cardBox2, PictureProperty::picture, -1, bytesValue(nullptr));
-        QVERIFY(!static_cast<PictureBox *>(widget(control::cardBox2))->hasImage());
+        writeProperty(testWindow, tc::picture2, PictureProperty::picture, -1, bytesValue(nullptr));
+        QVERIFY(!static_cast<PictureBox *>(widget(tc::picture2))->hasImage());
     }
 
     void theSamePeriodKeepsTheTimersRhythm()
     {
-        writeProperty(mainWindow, control::countdownTimer, TimerProperty::period, -1, 1000);
+        writeProperty(testWindow, tc::timer, TimerProperty::period, -1, 1000);
         QTest::qWait(600);
         QElapsedTimer clock;
         clock.start();
-        writeProperty(mainWindow, control::countdownTimer, TimerProperty::period, -1, 1000);
+        writeProperty(testWindow, tc::timer, TimerProperty::period, -1, 1000);
         QTRY_COMPARE_WITH_TIMEOUT(ticks, 1, 3000);
         QVERIFY2(clock.elapsed() < 900, qPrintable(QString::number(clock.elapsed())));
         // A negative period stops it as 0 does.
-        writeProperty(mainWindow, control::countdownTimer, TimerProperty::period, -1, -1);
+        writeProperty(testWindow, tc::timer, TimerProperty::period, -1, -1);
         QTest::qWait(1200);
         QCOMPARE(ticks, 1);
     }
@@ -159,7 +161,7 @@ private slots:
     {
         QElapsedTimer clock;
         clock.start();
-        writeProperty(mainWindow, control::countdownTimer, TimerProperty::period, -1, 300);
+        writeProperty(testWindow, tc::timer, TimerProperty::period, -1, 300);
         QTRY_COMPARE_WITH_TIMEOUT(ticks, 1, 3000);
         QVERIFY(clock.elapsed() >= 250);
     }

@@ -2,7 +2,7 @@
 //
 //     kelmora-cardgen <repository folder>
 //
-// writes pkp/*.jpg and window/builtin/{ace,two,ten,four}.jpg, icon*.png under that folder.
+// writes pkp/*.jpg and game/builtin/{ace,two,ten,four}.jpg, icon*.png under that folder.
 // The output depends only on this code and the installed fonts, so running it again changes nothing.
 #include "art.h"
 
@@ -80,9 +80,9 @@ int main(int argc, char *argv[])
     }
     const QDir root(arguments.at(1));
     const QDir pkp(root.filePath(QStringLiteral("pkp")));
-    const QDir builtin(root.filePath(QStringLiteral("window/builtin")));
+    const QDir builtin(root.filePath(QStringLiteral("game/builtin")));
     if (!pkp.exists() || !builtin.exists()) {
-        std::fprintf(stderr, "kelmora-cardgen: %s has no pkp/ or window/builtin/ folder\n",
+        std::fprintf(stderr, "kelmora-cardgen: %s has no pkp/ or game/builtin/ folder\n",
             qPrintable(QDir::toNativeSeparators(root.absolutePath())));
         return 2;
     }

@@ -12,8 +12,6 @@
 #include <QTextOption>
 #include <QWindow>
 
-#include "eval/scriptcomponent.h"
-
 namespace {
 
 // Rows one pixel taller than the font; tabs to stops of eight average
@@ -211,35 +209,6 @@ void TransparentLabel::paintEvent(QPaintEvent *)
     painter.setPen(m_colour);
     painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_text);
 }
-
-TimerControl::TimerControl(QWidget *parent)
-    : QWidget(parent)
-{
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, [this] {
-        if (onTick)
-            onTick();
-    });
-}
-
-void TimerControl::setPeriod(std::int32_t period)
-{
-    period = std::max(period, 0);
-    if (period == m_period)
-        return;
-    m_period = period;
-    m_timer.stop();
-    if (period > 0)
-        m_timer.start(period);
-}
-
-ScriptHost::ScriptHost(QWidget *parent)
-    : QWidget(parent)
-    , m_component(std::make_unique<ScriptComponent>())
-{
-}
-
-ScriptHost::~ScriptHost() = default;
 
 ClientArea::ClientArea(QWidget *parent, const QColor &background)
     : QWidget(parent)

@@ -1,11 +1,6 @@
-#include "windowdata.h"
+#include "form.h"
 
-#include <array>
-#include <set>
-
-#include <QFile>
-
-#include "runtime/gbk.h"
+#include "gamebuiltins.h"
 
 namespace {
 
@@ -246,7 +241,7 @@ constexpr WindowData windows[] = {
         .id = mainWindow,
         .unit = control::mainWindowUnit,
         .title = "Kelmora小游戏",
-        .width = 1011,
+        .width = mainWindowWidth,
         .height = 454,
         .background = { 128, 160, 128 },
         .icons = mainIcons,
@@ -255,114 +250,23 @@ constexpr WindowData windows[] = {
         .controls = mainControls },
 };
 
-std::optional<std::string> gbkText(const char *utf8)
-{
-    return utf8ToGbk(utf8 ? utf8 : "");
-}
+constexpr BuiltinPicture pictures[] = {
+    { "ace.jpg", builtin::ace_jpg },
+    { "two.jpg", builtin::two_jpg },
+    { "ten.jpg", builtin::ten_jpg },
+    { "four.jpg", builtin::four_jpg },
+    { "icon16.png", builtin::icon16_png },
+    { "icon32.png", builtin::icon32_png },
+    { "icon48.png", builtin::icon48_png },
+    { "icon64.png", builtin::icon64_png },
+    { "icon128.png", builtin::icon128_png },
+};
 
-std::optional<std::vector<unsigned char>> builtinBytes(const char *alias)
-{
-    QFile file(QString::fromLatin1(builtinPrefix) + QString::fromUtf8(alias));
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (bytes.isEmpty())
-        return std::nullopt;
-    return std::vector<unsigned char>(bytes.begin(), bytes.end());
-}
-
-bool eventExists(ControlKind kind, std::int32_t event)
-{
-    if (event >= static_cast<std::int32_t>(Event::wheelTurned)
-        && event <= static_cast<std::int32_t>(Event::leftPressed))
-        return kindRaisesEvents(kind);
-    switch (kind) {
-    case ControlKind::window:
-        return event >= static_cast<std::int32_t>(Event::windowCreated)
-            && event <= static_cast<std::int32_t>(Event::sizeChanged);
-    case ControlKind::button:
-    case ControlKind::timer:
-        return event == 0;
-    default:
-        return false;
-    }
-}
-
-// Binds by name; an unknown name leaves the event unbound.
-std::optional<std::map<std::int32_t, EventHandler>> bind(
-    ControlKind kind, std::span<const BindingData> bindings, std::span<const NamedHandler> handlers)
-{
-    std::map<std::int32_t, EventHandler> bound;
-    for (const BindingData &binding : bindings) {
-        if (!binding.handler || !eventExists(kind, binding.event) || bound.contains(binding.event))
-            return std::nullopt;
-        for (const NamedHandler &named : handlers) {
-            if (named.name == binding.handler && named.handler) {
-                bound.emplace(binding.event, named.handler);
-                break;
-            }
-        }
-    }
-    return bound;
-}
+constexpr Form form { windows, pictures };
 
 } // namespace
 
-std::span<const WindowData> windowTable()
+const Form &gameForm()
 {
-    return windows;
-}
-
-bool kindRaisesEvents(ControlKind kind)
-{
-    // The script component takes no input and never passes its engine's
-    // events on.
-    return kind != ControlKind::scriptComponent;
-}
-
-std::optional<std::vector<ResolvedWindow>> resolveWindowData(
-    std::span<const WindowData> table, std::span<const NamedHandler> handlers)
-{
-    std::vector<ResolvedWindow> resolved;
-    std::set<WindowId> windowIds;
-    for (const WindowData &window : table) {
-        if (!windowIds.insert(window.id).second || window.width < 0 || window.height < 0)
-            return std::nullopt;
-        ResolvedWindow &out = resolved.emplace_back();
-        out.data = &window;
-        auto title = gbkText(window.title);
-        auto bound = bind(ControlKind::window, window.bindings, handlers);
-        if (!title || !bound || !window.name || !gbkText(window.name))
-            return std::nullopt;
-        out.title = std::move(*title);
-        out.handlers = std::move(*bound);
-        for (const char *alias : window.icons) {
-            auto icon = builtinBytes(alias);
-            if (!icon)
-                return std::nullopt;
-            out.icons.push_back(std::move(*icon));
-        }
-
-        std::set<ControlId> controlIds { window.unit };
-        for (const ControlData &control : window.controls) {
-            if (control.kind == ControlKind::window || !controlIds.insert(control.id).second
-                || control.width < 0 || control.height < 0 || !control.name || !gbkText(control.name))
-                return std::nullopt;
-            ResolvedControl &c = out.controls.emplace_back();
-            c.data = &control;
-            auto text = gbkText(control.text);
-            auto controlBound = bind(control.kind, control.bindings, handlers);
-            if (!text || !controlBound)
-                return std::nullopt;
-            c.text = std::move(*text);
-            c.handlers = std::move(*controlBound);
-            if (control.picture) {
-                auto picture = builtinBytes(control.picture);
-                if (!picture)
-                    return std::nullopt;
-                c.picture = std::move(*picture);
-            }
-        }
-    }
-    return resolved;
+    return form;
 }

@@ -1,28 +1,34 @@
 #pragma once
 
 // The window layer's own state: the loaded windows, each control's stored
-// settings and its widget, the event hold. Not for the game.
+// settings and what shows it, the event hold. Not for the game, nor for a
+// backend.
 
 #include <cstdint>
+#include <deque>
 #include <initializer_list>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include <QPointer>
-#include <QWidget>
+#include "form.h"
+#include "platform.h"
+#include "runtime/memory.h"
+#include "testing.h"
 
-#include "windowdata.h"
-
-class MainFrame;
+class ScriptComponent;
 
 struct ControlState {
+    ControlState();
+    ~ControlState();
+    ControlState(const ControlState &) = delete;
+    ControlState &operator=(const ControlState &) = delete;
+
     const ResolvedControl *definition = nullptr; // none for the window unit
     ControlId id = 0;
     ControlKind kind = ControlKind::window;
     // The common settings, kept so that they can be read whether or not the
-    // widget exists.
+    // control is shown.
     std::int32_t left = 0;
     std::int32_t top = 0;
     std::int32_t width = 0;
@@ -32,35 +38,53 @@ struct ControlState {
     bool disabled = false;
     std::int32_t mousePointer = 0;
     // Own settings that read back as written.
-    std::string text; // GBK: a button's caption, a label's text
+    std::string text; // GBK: a button's caption, a label's text, the title
     std::int32_t minimum = 0;
     std::int32_t maximum = 0;
     std::int32_t position = 0;
-    QPointer<QWidget> widget;
+    Bytes picture = nullptr; // a picture box's block, owned here
+    std::int32_t displayMode = 0;
+    std::int32_t period = 0; // a timer's
+    std::unique_ptr<PlatformTimer> timer; // while it runs
+    std::unique_ptr<ScriptComponent> script;
+    // What shows the control; none for the window unit (see LoadedWindow).
+    std::unique_ptr<PlatformControl> platform;
 };
 
 struct LoadedWindow {
     std::shared_ptr<const std::vector<ResolvedWindow>> data; // keeps `definition` alive
     const ResolvedWindow *definition = nullptr;
     WindowId id = 0;
+    // Destroyed after the controls, which it holds on screen.
+    std::unique_ptr<PlatformWindow> frame;
     ControlState unit;
-    std::vector<ControlState> controls; // in their defined order
-    QPointer<MainFrame> frame;
+    std::deque<ControlState> controls; // in their defined order
 };
+
+struct RuntimeState {
+    Platform *platform = nullptr;
+    std::shared_ptr<const std::vector<ResolvedWindow>> data;
+    std::vector<std::unique_ptr<LoadedWindow>> loaded;
+    int holdCount = 0;
+    void (*exitRoutine)() = nullptr;
+    bool reportingFatalError = false;
+    // Test seams.
+    FatalReportBox reportBox;
+    EventObserver eventObserver;
+    ControlBuilder controlBuilder;
+};
+
+RuntimeState &runtimeState();
 
 LoadedWindow *findLoadedWindow(WindowId window);
 ControlState *findControl(LoadedWindow &window, ControlId control);
 
-struct ControlRef {
-    LoadedWindow *window;
-    ControlState *control;
-};
-// The control that a widget (or a widget inside a control) belongs to; the
-// window itself and its client area are the window unit.
-std::optional<ControlRef> controlOfWidget(const QObject *object);
+// What shows a control: the window itself for the window unit.
+PlatformControl *platformOf(LoadedWindow &window, ControlState &control);
 
-// The widget in which a control's client coordinates count.
-QWidget *clientWidget(const LoadedWindow &window, const ControlState &control);
+// Destroys a loaded window: raises its destroyed event, then takes it off
+// screen and forgets it.
+void destroyWindow(WindowId window);
 
 // Raises an event of a control; gives true when a handler gave the result
 // 0, which swallows the input.
@@ -77,6 +101,3 @@ void releaseEvents();
 
 // Hands an event about to be delivered to the tests' observer, if any.
 void observeEvent(const EventRecord &event);
-
-// Installs the hook that sees every mouse and keyboard event first.
-void installInputHook();

@@ -13,13 +13,15 @@
 #include <functional>
 #include <map>
 
+#include "game/form.h"
 #include "gbkliteral.h"
-#include "window/keycodes.h"
 #include "window/lifecycle.h"
 #include "window/operations.h"
-#include "window/registry.h"
+#include "window/qt/keycodes.h"
+#include "window/qt/qtplatform.h"
+#include "window/qt/qttesting.h"
+#include "window/registry_p.h"
 #include "window/testing.h"
-#include "window/windowdata.h"
 
 namespace {
 
@@ -47,7 +49,7 @@ const NamedHandler handlers[] = {
 
 const WindowData &mainData()
 {
-    return windowTable().front();
+    return gameForm().windows.front();
 }
 
 QWidget *widget(ControlId control)
@@ -96,7 +98,7 @@ class WindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { startRuntime(handlers); }
+    void initTestCase() { startRuntime(qtPlatform(), gameForm(), handlers); }
     void init()
     {
         calls.clear();
@@ -443,7 +445,7 @@ private slots:
                                called = name;
                                return std::nullopt;
                            } });
-        const auto resolved = resolveWindowData(windowTable(), all);
+        const auto resolved = resolveForm(gameForm(), all);
         QVERIFY(resolved);
         std::map<std::pair<std::string, int>, std::string> bound;
         QVERIFY(resolved->front().handlers.empty());
@@ -463,7 +465,7 @@ private slots:
             { { "按钮3", 0 }, "toggleHistory" }, { { "时钟1", 0 }, "countdownTick" } };
         QVERIFY(bound == expected);
         // Names that are not given leave their events unbound.
-        const auto none = resolveWindowData(windowTable(), {});
+        const auto none = resolveForm(gameForm(), {});
         QVERIFY(none);
         for (const ResolvedControl &control : none->front().controls)
             QVERIFY(control.handlers.empty());
@@ -472,7 +474,7 @@ private slots:
     void windowDataThatCannotBeResolvedIsRefused_data()
     {
         QTest::addColumn<int>("fault");
-        QTest::newRow("picture missing from the resources") << 0;
+        QTest::newRow("picture missing from the form") << 0;
         QTest::newRow("identifier used twice") << 1;
         QTest::newRow("text with no GBK form") << 2;
         QTest::newRow("event the kind does not have") << 3;
@@ -512,7 +514,8 @@ private slots:
             .escapeCloses = true,
             .bindings = {},
             .controls = controls };
-        QVERIFY(resolveWindowData(std::span(&good, 1), handlers));
+        const Form form { std::span(&good, 1), gameForm().pictures };
+        QVERIFY(resolveForm(form, handlers));
         switch (fault) {
         case 0:
             controls[0].picture = "joker.jpg";
@@ -530,7 +533,7 @@ private slots:
             controls[1].width = -1;
             break;
         }
-        QVERIFY(!resolveWindowData(std::span(&good, 1), handlers));
+        QVERIFY(!resolveForm(form, handlers));
     }
 
     void missedTicksCollapseIntoOne()

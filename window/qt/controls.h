@@ -7,13 +7,12 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QWidget>
 
-class ScriptComponent;
-
 // The control kinds as Qt widgets. They hold what Qt shows; the settings
-// that the game writes and reads back are kept by the window layer.
+// that the game writes and reads back are kept by the window layer. The
+// timer and the script component are never drawn: a plain hidden widget
+// stands for each.
 
 // A push button whose caption is centred and wrapped onto further lines
 // when it does not fit, which QPushButton does not do.
@@ -83,40 +82,6 @@ protected:
 private:
     QString m_text;
     QColor m_colour;
-};
-
-// The timer: never drawn. Ticks that fall due while the thread is busy do
-// not queue up; QTimer fires once when it is next looked at.
-class TimerControl : public QWidget {
-    Q_OBJECT
-
-public:
-    explicit TimerControl(QWidget *parent);
-    // A negative period counts as 0. The same period again changes nothing,
-    // so a running timer keeps its rhythm; another restarts it with the
-    // first tick one period later; 0 stops it.
-    void setPeriod(std::int32_t period);
-    std::int32_t period() const { return m_period; }
-    bool isRunning() const { return m_timer.isActive(); }
-
-    std::function<void()> onTick;
-
-private:
-    QTimer m_timer;
-    std::int32_t m_period = 0;
-};
-
-// Holds the script component; never drawn.
-class ScriptHost : public QWidget {
-    Q_OBJECT
-
-public:
-    explicit ScriptHost(QWidget *parent);
-    ~ScriptHost() override;
-    ScriptComponent &component() { return *m_component; }
-
-private:
-    std::unique_ptr<ScriptComponent> m_component;
 };
 
 // The main window's client area: its background colour and the controls.

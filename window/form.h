@@ -9,11 +9,12 @@
 
 #include "ids.h"
 #include "lifecycle.h"
-#include "runtime/memory.h"
 
-// The window data: every window's settings and its controls in their defined
-// order, written once here and read by startRuntime. Names, captions and
-// texts are readable UTF-8; they become GBK when the data is resolved.
+// A form: every window's settings and its controls in their defined order,
+// and the built-in pictures they name. The program owns its form and hands it
+// to startRuntime, which keeps referring to it: it must outlive the run time.
+// Names, captions and texts are readable UTF-8; they become GBK when the form
+// is resolved.
 
 enum class ControlKind : std::int32_t {
     window,
@@ -80,17 +81,24 @@ struct WindowData {
     std::span<const ControlData> controls;
 };
 
-// The program's window data.
-std::span<const WindowData> windowTable();
+// A picture file compiled into the program, named by its alias.
+struct BuiltinPicture {
+    const char *alias;
+    std::span<const unsigned char> bytes;
+};
 
-// Resource folder of the built-in pictures.
-inline constexpr char builtinPrefix[] = ":/builtin/";
+struct Form {
+    std::span<const WindowData> windows;
+    std::span<const BuiltinPicture> pictures;
+};
 
-// The window data with its references resolved: texts in GBK, built-in
-// pictures read from the resources, handler names bound to handlers.
+// The form with its references resolved: texts in GBK, built-in pictures
+// looked up, handler names bound to handlers.
 struct ResolvedControl {
     const ControlData *data = nullptr;
+    std::string name; // GBK
     std::string text; // GBK
+    std::string fontFace; // GBK; empty for the default UI font
     std::vector<unsigned char> picture; // the built-in picture's bytes
     std::map<std::int32_t, EventHandler> handlers;
 };
@@ -106,9 +114,9 @@ struct ResolvedWindow {
 // Whether a kind raises events at all.
 bool kindRaisesEvents(ControlKind kind);
 
-// nullopt when the data cannot be read: a text with no GBK form, a built-in
-// picture that is not in the resources, an identifier used twice, a size
-// below zero, or a binding to an event the kind does not have. A handler
-// name that `handlers` does not hold leaves its event unbound.
-std::optional<std::vector<ResolvedWindow>> resolveWindowData(
-    std::span<const WindowData> table, std::span<const NamedHandler> handlers);
+// nullopt when the form cannot be read: a text with no GBK form, a built-in
+// picture that the form does not hold, an identifier used twice, a size below
+// zero, or a binding to an event the kind does not have. A handler name that
+// `handlers` does not hold leaves its event unbound.
+std::optional<std::vector<ResolvedWindow>> resolveForm(
+    const Form &form, std::span<const NamedHandler> handlers);

@@ -3,8 +3,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "picture.h"
-
 PictureBox::PictureBox(QWidget *parent)
     : QWidget(parent)
 {
@@ -12,25 +10,20 @@ PictureBox::PictureBox(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-PictureBox::~PictureBox()
+QImage pictureImage(const Picture &picture)
 {
-    releaseMemory(m_block);
+    if (picture.isNull())
+        return {};
+    return QImage(reinterpret_cast<const uchar *>(picture.pixels.data()), picture.width, picture.height,
+        qsizetype(picture.width) * 4, picture.hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 }
 
-void PictureBox::setPicture(Bytes block)
+void PictureBox::setPicture(const Picture &picture)
 {
-    // Copy first: the caller may be handing back the block it got from us.
-    Bytes copy = newBytes(bytesData(block), std::size_t(bytesCount(block)));
-    releaseMemory(m_block);
-    m_block = copy;
-    m_pixmap = QPixmap();
-
-    if (m_block) {
-        // Decoded once here; painting only draws.
-        QImage image = decodePicture(bytesData(m_block), std::size_t(bytesCount(m_block)));
-        if (!image.isNull())
-            m_pixmap = QPixmap::fromImage(std::move(image));
-    }
+    // Copied once here, into an image the pixmap may take over whole (a
+    // pixmap may share a wrapped buffer that the picture then frees);
+    // painting only draws.
+    m_pixmap = picture.isNull() ? QPixmap() : QPixmap::fromImage(pictureImage(picture).copy());
     update();
 }
 

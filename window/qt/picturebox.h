@@ -2,27 +2,27 @@
 
 #include <cstdint>
 
+#include <QImage>
 #include <QPixmap>
 #include <QWidget>
 
-#include "runtime/memory.h"
+#include "window/picture.h"
+
+// A picture's pixels as an image, without a copy: valid while the picture is.
+QImage pictureImage(const Picture &picture);
 
 // A picture box control: no border, the face colour behind, and a picture
 // drawn by display mode. It handles no input of its own; the window layer
-// turns presses on it into game events.
+// turns presses on it into game events, and keeps the block the picture
+// was decoded from.
 class PictureBox : public QWidget {
     Q_OBJECT
 
 public:
     explicit PictureBox(QWidget *parent = nullptr);
-    ~PictureBox() override;
 
-    // Stores a copy of the block and shows its picture, decoded here once.
-    // An empty, unrecognised or undecodable block leaves the box empty; the
-    // copy is still the stored value.
-    void setPicture(Bytes block);
-    // The stored block (owned by the box); nullptr when none.
-    Bytes picture() const { return m_block; }
+    // Shows the picture; a null picture leaves the box empty.
+    void setPicture(const Picture &picture);
     bool hasImage() const { return !m_pixmap.isNull(); }
 
     // 0: own size at the top-left, cut off; 1: stretched to fill; 2: centred,
@@ -35,7 +35,6 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    Bytes m_block = nullptr;
     QPixmap m_pixmap;
     std::int32_t m_displayMode = 0;
 };

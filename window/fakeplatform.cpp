@@ -1,0 +1,237 @@
+#include "fakeplatform.h"
+
+#include <algorithm>
+
+#include "runtime/gbk.h"
+
+struct FakePlatform::Timer : PlatformTimer {
+    Timer(FakePlatform &platform, std::int32_t period, std::function<void()> tick)
+        : platform(platform)
+        , period(period)
+        , tick(std::move(tick))
+    {
+        platform.m_timers.push_back(this);
+    }
+    ~Timer() override { std::erase(platform.m_timers, this); }
+
+    FakePlatform &platform;
+    std::int32_t period;
+    std::function<void()> tick;
+};
+
+namespace {
+
+std::string readable(std::string_view gbk)
+{
+    return gbkToUtf8(gbk).value_or(std::string(gbk));
+}
+
+} // namespace
+
+FakeControl::FakeControl(FakePlatform &platform, FakeControl *window, ControlSpec spec)
+    : spec(std::move(spec))
+    , left(this->spec.left)
+    , top(this->spec.top)
+    , width(this->spec.width)
+    , height(this->spec.height)
+    , visible(this->spec.visible)
+    , rangeMinimum(this->spec.minimum)
+    , rangeMaximum(this->spec.maximum)
+    , rangePosition(this->spec.minimum)
+    , m_platform(platform)
+    , m_window(window)
+    , m_text(this->spec.text)
+{
+    platform.m_controls.push_back(this);
+}
+
+FakeControl::~FakeControl()
+{
+    m_platform.log.push_back("destroy " + readable(spec.name));
+    std::erase(m_platform.m_controls, this);
+    if (m_platform.focused == this)
+        m_platform.focused = nullptr;
+}
+
+void FakeControl::move(std::int32_t newLeft, std::int32_t newTop)
+{
+    left = newLeft;
+    top = newTop;
+}
+
+void FakeControl::resize(std::int32_t newWidth, std::int32_t newHeight)
+{
+    width = newWidth;
+    height = newHeight;
+}
+
+void FakeControl::setVisible(bool shown)
+{
+    visible = shown;
+}
+
+void FakeControl::setEnabled(bool on)
+{
+    enabled = on;
+}
+
+void FakeControl::raiseToTop() { }
+
+bool FakeControl::isShown() const
+{
+    return visible && (!m_window || m_window->isShown());
+}
+
+bool FakeControl::isEnabled() const
+{
+    return enabled && (!m_window || m_window->isEnabled());
+}
+
+bool FakeControl::hasFocus() const
+{
+    return m_platform.focused == this;
+}
+
+void FakeControl::takeFocus(FocusReason)
+{
+    m_platform.focused = this;
+}
+
+std::pair<double, double> FakeControl::clientFromScreen(double x, double y) const
+{
+    // The window's client area starts at its outer corner here.
+    if (!m_window)
+        return { x - left, y - top };
+    const auto [clientX, clientY] = m_window->clientFromScreen(x, y);
+    return { clientX - left, clientY - top };
+}
+
+void FakeControl::setText(std::string_view text)
+{
+    m_text = text;
+}
+
+void FakeControl::appendText(std::string_view text)
+{
+    m_text += text;
+}
+
+std::int32_t FakeControl::addItem(std::string_view text, std::int32_t)
+{
+    items.emplace_back(text);
+    return std::int32_t(items.size()) - 1;
+}
+
+void FakeControl::setRange(std::int32_t minimum, std::int32_t maximum, std::int32_t position)
+{
+    rangeMinimum = minimum;
+    rangeMaximum = maximum;
+    rangePosition = position;
+}
+
+void FakeControl::setPicture(const Picture &shown)
+{
+    picture = shown;
+}
+
+void FakeControl::setDisplayMode(std::int32_t mode)
+{
+    displayMode = mode;
+}
+
+std::unique_ptr<PlatformControl> FakeControl::createControl(const ControlSpec &controlSpec)
+{
+    m_platform.log.push_back("control " + readable(controlSpec.name));
+    return std::make_unique<FakeControl>(m_platform, this, controlSpec);
+}
+
+void FakeControl::show()
+{
+    m_platform.log.push_back("show");
+    visible = true;
+}
+
+void FakeControl::close()
+{
+    if (windowCloseRequested(spec.window))
+        windowDestroyed(spec.window);
+}
+
+FakePlatform::FakePlatform() = default;
+FakePlatform::~FakePlatform() = default;
+
+void FakePlatform::start()
+{
+    log.push_back("start");
+}
+
+void FakePlatform::shutDown(bool)
+{
+    log.push_back("shut down");
+}
+
+std::unique_ptr<PlatformWindow> FakePlatform::createWindow(const WindowSpec &windowSpec)
+{
+    log.push_back("window " + readable(windowSpec.title));
+    ControlSpec spec;
+    spec.window = windowSpec.id;
+    spec.id = windowSpec.unit;
+    spec.kind = ControlKind::window;
+    spec.name = windowSpec.title;
+    spec.left = windowSpec.left;
+    spec.top = windowSpec.top;
+    spec.width = windowSpec.width;
+    spec.height = windowSpec.height;
+    spec.visible = false;
+    spec.text = windowSpec.title;
+    return std::make_unique<FakeControl>(*this, nullptr, std::move(spec));
+}
+
+std::unique_ptr<PlatformTimer> FakePlatform::startTimer(std::int32_t period, std::function<void()> tick)
+{
+    log.push_back("timer " + std::to_string(period));
+    return std::make_unique<Timer>(*this, period, std::move(tick));
+}
+
+void FakePlatform::showFatalReport(std::string_view, std::string_view report)
+{
+    log.push_back("report");
+    lastReport = report;
+}
+
+void FakePlatform::runLoop()
+{
+    log.push_back("loop");
+    if (whileLooping)
+        whileLooping();
+}
+
+void FakePlatform::quitLoop()
+{
+    log.push_back("quit");
+}
+
+FakeControl *FakePlatform::control(WindowId window, ControlId control) const
+{
+    for (FakeControl *c : m_controls)
+        if (c->spec.window == window && c->spec.id == control)
+            return c;
+    return nullptr;
+}
+
+void FakePlatform::tickTimers()
+{
+    // A tick may stop or start timers.
+    const std::vector<Timer *> due = m_timers;
+    for (Timer *timer : due)
+        if (std::find(m_timers.begin(), m_timers.end(), timer) != m_timers.end())
+            timer->tick();
+}
+
+std::vector<std::int32_t> FakePlatform::runningPeriods() const
+{
+    std::vector<std::int32_t> periods;
+    for (const Timer *timer : m_timers)
+        periods.push_back(timer->period);
+    return periods;
+}

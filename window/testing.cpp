@@ -1,0 +1,49 @@
+#include "testing.h"
+
+#include "platform.h"
+#include "registry_p.h"
+
+PlatformControl *platformControl(WindowId window, ControlId control)
+{
+    LoadedWindow *loaded = findLoadedWindow(window);
+    ControlState *state = loaded ? findControl(*loaded, control) : nullptr;
+    return state ? platformOf(*loaded, *state) : nullptr;
+}
+
+PlatformWindow *platformWindow(WindowId window)
+{
+    LoadedWindow *loaded = findLoadedWindow(window);
+    return loaded ? loaded->frame.get() : nullptr;
+}
+
+void unloadWindow(WindowId window)
+{
+    if (findLoadedWindow(window))
+        destroyWindow(window);
+}
+
+void setFatalReportBox(FatalReportBox box)
+{
+    runtimeState().reportBox = std::move(box);
+}
+
+void setEventObserver(EventObserver observer)
+{
+    runtimeState().eventObserver = std::move(observer);
+}
+
+void setControlBuilder(ControlBuilder builder)
+{
+    runtimeState().controlBuilder = std::move(builder);
+}
+
+void failControlBuild(ControlId control)
+{
+    if (control == 0) {
+        setControlBuilder({});
+        return;
+    }
+    setControlBuilder([control](PlatformWindow &window, const ControlSpec &spec) {
+        return spec.id == control ? nullptr : window.createControl(spec);
+    });
+}
