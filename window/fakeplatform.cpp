@@ -129,9 +129,9 @@ void FakeControl::setRange(std::int32_t minimum, std::int32_t maximum, std::int3
     rangePosition = position;
 }
 
-void FakeControl::setPicture(const Picture &shown)
+void FakeControl::setPicture(Picture shown)
 {
-    picture = shown;
+    picture = std::move(shown);
 }
 
 void FakeControl::setDisplayMode(std::int32_t mode)

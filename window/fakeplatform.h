@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform.h"
+#include "window/platform.h"
 
 class FakePlatform;
 
@@ -36,7 +36,7 @@ public:
     void appendText(std::string_view text) override;
     std::int32_t addItem(std::string_view text, std::int32_t data) override;
     void setRange(std::int32_t minimum, std::int32_t maximum, std::int32_t position) override;
-    void setPicture(const Picture &picture) override;
+    void setPicture(Picture picture) override;
     void setDisplayMode(std::int32_t mode) override;
 
     // PlatformWindow

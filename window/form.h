@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ids.h"
-#include "lifecycle.h"
+#include "window/ids.h"
+#include "window/lifecycle.h"
 
 // A form: every window's settings and its controls in their defined order,
 // and the built-in pictures they name. The program owns its form and hands it

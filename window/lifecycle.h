@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-#include "ids.h"
+#include "window/ids.h"
 
 // What an event carries. After delivery it also holds whether the handler
 // gave a result and, if so, the result.

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "ids.h"
 #include "runtime/memory.h"
+#include "window/ids.h"
 
 // The game's only way to touch controls. `part` selects one attribute of a
 // font property; it is -1 everywhere else. Texts go in as textValue(Text)

@@ -9,6 +9,16 @@
 // jpeglib.h expects size_t and FILE to be declared already.
 #include <jpeglib.h>
 
+Picture Picture::ofSize(std::int32_t width, std::int32_t height)
+{
+    Picture picture;
+    picture.width = width;
+    picture.height = height;
+    // Not cleared: every decoder writes every word.
+    picture.pixels.reset(new std::uint32_t[std::size_t(width) * std::size_t(height)]);
+    return picture;
+}
+
 bool pictureSizeAllowed(std::int64_t width, std::int64_t height)
 {
     return width > 0 && height > 0 && width <= maxPictureSide && height <= maxPictureSide
@@ -154,11 +164,8 @@ bool runJpeg(JpegRun &run, const unsigned char *data, std::size_t size)
     if (info.output_components != 4)
         return false;
 
-    Picture &picture = run.picture;
-    picture.width = std::int32_t(info.output_width);
-    picture.height = std::int32_t(info.output_height);
-    picture.pixels.resize(std::size_t(info.output_width) * info.output_height);
-    std::uint32_t *const pixels = picture.pixels.data();
+    run.picture = Picture::ofSize(std::int32_t(info.output_width), std::int32_t(info.output_height));
+    std::uint32_t *const pixels = run.picture.pixels.get();
     const std::size_t stride = info.output_width;
 
     // A CMYK row goes through a buffer of libjpeg's, released with it.
@@ -202,8 +209,7 @@ Picture decodeWithReader(
     if (declared && !pictureSizeAllowed(declared->first, declared->second))
         return {};
     Picture picture = reader->read(data, size, format);
-    if (picture.isNull() || !pictureSizeAllowed(picture.width, picture.height)
-        || picture.pixels.size() != std::size_t(picture.width) * std::size_t(picture.height))
+    if (picture.isNull() || !pictureSizeAllowed(picture.width, picture.height))
         return {};
     return picture;
 }
@@ -295,16 +301,13 @@ Picture decodePcx(const unsigned char *data, std::size_t size, PictureFormat for
         runsEnd = palette - 1; // the runs never read into the palette
     }
 
-    Picture image;
-    image.width = width;
-    image.height = height;
-    image.pixels.resize(std::size_t(width) * std::size_t(height));
+    Picture image = Picture::ofSize(width, height);
     std::vector<unsigned char> line(bytesPerLine * planes);
     PcxRuns runs(data + pcxHeaderSize, runsEnd);
     for (int y = 0; y < height; ++y) {
         if (!runs.fill(line.data(), line.size()))
             return {};
-        std::uint32_t *const out = image.pixels.data() + std::size_t(y) * std::size_t(width);
+        std::uint32_t *const out = image.row(y);
         for (int x = 0; x < width; ++x) {
             if (!eightBit) {
                 const bool white = line[std::size_t(x) / 8] & (0x80 >> (x % 8));

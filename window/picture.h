@@ -2,8 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
-#include <vector>
+#include <utility>
 
 // The picture formats a picture box recognises from a block's first bytes.
 enum class PictureFormat { none, jpeg, bmp, icon, cursor, gif, pcx8, pcx1 };
@@ -20,17 +21,19 @@ bool pictureSizeAllowed(std::int64_t width, std::int64_t height);
 // A decoded picture: rows top to bottom, each pixel 0xAARRGGBB in a 32-bit
 // word (in memory B, G, R, A on a little-endian machine, as both Qt's RGB32
 // and a Windows DIB lay it out). Opaque pictures have alpha 255 everywhere.
+// Move-only: a backend may take the words over instead of copying them.
 struct Picture {
     std::int32_t width = 0;
     std::int32_t height = 0;
     bool hasAlpha = false;
-    std::vector<std::uint32_t> pixels;
+    std::unique_ptr<std::uint32_t[]> pixels; // width * height words; none when null
 
-    bool isNull() const { return pixels.empty(); }
-    std::uint32_t pixel(std::int32_t x, std::int32_t y) const
-    {
-        return pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)];
-    }
+    // Room for a picture of this size, its words not yet set.
+    static Picture ofSize(std::int32_t width, std::int32_t height);
+
+    bool isNull() const { return !pixels; }
+    std::uint32_t *row(std::int32_t y) const { return pixels.get() + std::size_t(y) * std::size_t(width); }
+    std::uint32_t pixel(std::int32_t x, std::int32_t y) const { return row(y)[x]; }
 };
 
 // Reads the formats that the layer leaves to the toolkit: BMP, icons,

@@ -17,9 +17,9 @@
 #include <string_view>
 #include <vector>
 
-#include "form.h"
-#include "ids.h"
-#include "picture.h"
+#include "window/form.h"
+#include "window/ids.h"
+#include "window/picture.h"
 
 struct ScreenArea {
     std::int32_t left = 0;
@@ -101,8 +101,9 @@ public:
     virtual std::int32_t addItem(std::string_view, std::int32_t) { return -1; }
     // A progress bar's range and the position it shows, within the range.
     virtual void setRange(std::int32_t, std::int32_t, std::int32_t) { }
-    // A picture box's picture (a null picture shows none) and display mode.
-    virtual void setPicture(const Picture &) { }
+    // A picture box's picture (a null picture shows none), handed over, and
+    // its display mode.
+    virtual void setPicture(Picture) { }
     virtual void setDisplayMode(std::int32_t) { }
 };
 

@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "form.h"
-#include "platform.h"
 #include "runtime/memory.h"
+#include "window/form.h"
+#include "window/platform.h"
+// Beside it in the source and in the tests' include root.
 #include "testing.h"
 
 class ScriptComponent;

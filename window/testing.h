@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "ids.h"
-#include "lifecycle.h"
+#include "window/ids.h"
+#include "window/lifecycle.h"
 
 class PlatformControl;
 class PlatformWindow;

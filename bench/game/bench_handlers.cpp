@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/barejpeg.h"
+#include "barejpeg.h"
 
 #include "game/form.h"
 #include "game/handlers.h"

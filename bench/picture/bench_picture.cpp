@@ -16,7 +16,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "bench/barejpeg.h"
+#include "barejpeg.h"
 #include "runtime/memory.h"
 #include "window/picture.h"
 #include "window/qt/picturebox.h"
@@ -68,7 +68,7 @@ void throughDecodePicture(benchmark::State &state)
     for (auto _ : state) {
         const Picture picture = decodePicture(reinterpret_cast<const unsigned char *>(card.constData()),
             std::size_t(card.size()), &qtPictureReader());
-        benchmark::DoNotOptimize(picture.pixels.data());
+        benchmark::DoNotOptimize(picture.pixels.get());
     }
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "eval/scriptcomponent.h"
-#include "tests/runtime/gbkliteral.h"
+#include "gbkliteral.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "eval/scriptcomponent.h"
 #include "eval/scriptengine.h"
-#include "tests/runtime/gbkliteral.h"
+#include "gbkliteral.h"
 
 namespace {
 

@@ -375,9 +375,7 @@ void TestPicture::damagedFilesNeverCrash()
         // caught.
         const std::vector<unsigned char> exact(bytes.begin(), bytes.end());
         const Picture picture = decodePicture(exact.data(), exact.size(), &qtPictureReader());
-        return picture.isNull()
-            || (pictureSizeAllowed(picture.width, picture.height)
-                && picture.pixels.size() == std::size_t(picture.width) * std::size_t(picture.height));
+        return picture.isNull() || pictureSizeAllowed(picture.width, picture.height);
     };
     for (qsizetype keep = 0; keep < whole.size(); ++keep)
         QVERIFY2(check(whole.left(keep)), qPrintable(QString::number(keep)));

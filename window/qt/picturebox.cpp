@@ -14,16 +14,25 @@ QImage pictureImage(const Picture &picture)
 {
     if (picture.isNull())
         return {};
-    return QImage(reinterpret_cast<const uchar *>(picture.pixels.data()), picture.width, picture.height,
+    return QImage(reinterpret_cast<const uchar *>(picture.pixels.get()), picture.width, picture.height,
         qsizetype(picture.width) * 4, picture.hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 }
 
-void PictureBox::setPicture(const Picture &picture)
+void PictureBox::setPicture(Picture picture)
 {
-    // Copied once here, into an image the pixmap may take over whole (a
-    // pixmap may share a wrapped buffer that the picture then frees);
-    // painting only draws.
-    m_pixmap = picture.isNull() ? QPixmap() : QPixmap::fromImage(pictureImage(picture).copy());
+    m_pixmap = QPixmap();
+    if (!picture.isNull()) {
+        // The image takes the words over and frees them when the last image
+        // or pixmap sharing them goes: no copy on the way to the pixmap.
+        // Painting only draws.
+        const std::int32_t width = picture.width, height = picture.height;
+        const QImage::Format format = picture.hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+        std::uint32_t *words = picture.pixels.release();
+        QImage image(
+            reinterpret_cast<uchar *>(words), width, height, qsizetype(width) * 4, format,
+            [](void *owned) { delete[] static_cast<std::uint32_t *>(owned); }, words);
+        m_pixmap = QPixmap::fromImage(std::move(image));
+    }
     update();
 }
 

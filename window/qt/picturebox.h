@@ -21,8 +21,9 @@ class PictureBox : public QWidget {
 public:
     explicit PictureBox(QWidget *parent = nullptr);
 
-    // Shows the picture; a null picture leaves the box empty.
-    void setPicture(const Picture &picture);
+    // Shows the picture, taking its pixels over; a null picture leaves the
+    // box empty.
+    void setPicture(Picture picture);
     bool hasImage() const { return !m_pixmap.isNull(); }
 
     // 0: own size at the top-left, cut off; 1: stretched to fill; 2: centred,

@@ -95,15 +95,12 @@ public:
         QImage image = reading.reader.read();
         if (image.isNull())
             return {};
-        Picture picture;
-        picture.hasAlpha = image.hasAlphaChannel();
-        image.convertTo(picture.hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-        picture.width = image.width();
-        picture.height = image.height();
-        picture.pixels.resize(std::size_t(image.width()) * std::size_t(image.height()));
+        const bool alpha = image.hasAlphaChannel();
+        image.convertTo(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        Picture picture = Picture::ofSize(image.width(), image.height());
+        picture.hasAlpha = alpha;
         for (int y = 0; y < image.height(); ++y)
-            std::memcpy(picture.pixels.data() + std::size_t(y) * std::size_t(image.width()),
-                image.constScanLine(y), std::size_t(image.width()) * 4);
+            std::memcpy(picture.row(y), image.constScanLine(y), std::size_t(image.width()) * 4);
         return picture;
     }
 
@@ -257,7 +254,7 @@ public:
 class QtPictureBox : public QtControl {
 public:
     using QtControl::QtControl;
-    void setPicture(const Picture &picture) override { as<PictureBox>()->setPicture(picture); }
+    void setPicture(Picture picture) override { as<PictureBox>()->setPicture(std::move(picture)); }
     void setDisplayMode(std::int32_t mode) override { as<PictureBox>()->setDisplayMode(mode); }
 };
 
