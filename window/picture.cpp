@@ -1,6 +1,5 @@
 #include "picture.h"
 
-#include <bit>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -9,13 +8,17 @@
 // jpeglib.h expects size_t and FILE to be declared already.
 #include <jpeglib.h>
 
-Picture Picture::ofSize(std::int32_t width, std::int32_t height)
+Picture Picture::ofSize(std::int32_t width, std::int32_t height, PixelLayout layout)
 {
     Picture picture;
     picture.width = width;
     picture.height = height;
-    // Not cleared: every decoder writes every word.
-    picture.pixels.reset(new std::uint32_t[std::size_t(width) * std::size_t(height)]);
+    picture.layout = layout;
+    const std::size_t wordsPerRow
+        = layout == PixelLayout::rgb24 ? (std::size_t(width) * 3 + 3) / 4 : std::size_t(width);
+    picture.stride = wordsPerRow * 4;
+    // Not cleared: every decoder writes every pixel.
+    picture.words.reset(new std::uint32_t[wordsPerRow * std::size_t(height)]);
     return picture;
 }
 
@@ -107,26 +110,22 @@ extern "C" void jpegProgress(j_common_ptr info)
         jpegErrorExit(info);
 }
 
-// libjpeg-turbo writes the pixel words directly: B, G, R, A in memory is
-// 0xAARRGGBB on a little-endian machine, A, R, G, B on a big-endian one. The
-// alpha spaces set A to 255, where the X spaces leave it undefined.
-constexpr J_COLOR_SPACE pixelWordSpace
-    = std::endian::native == std::endian::little ? JCS_EXT_BGRA : JCS_EXT_ARGB;
-
 constexpr std::uint32_t opaque(unsigned red, unsigned green, unsigned blue)
 {
     return 0xff000000u | red << 16 | green << 8 | blue;
 }
 
 // Adobe's CMYK files (the usual kind) store the inks inverted.
-void cmykRowToRgb(const JSAMPLE *in, std::uint32_t *out, JDIMENSION width, bool inverted)
+void cmykRowToRgb(const JSAMPLE *in, unsigned char *out, JDIMENSION width, bool inverted)
 {
-    for (JDIMENSION x = 0; x < width; ++x, in += 4, ++out) {
+    for (JDIMENSION x = 0; x < width; ++x, in += 4, out += 3) {
         const unsigned c = inverted ? in[0] : 255u - in[0];
         const unsigned m = inverted ? in[1] : 255u - in[1];
         const unsigned y = inverted ? in[2] : 255u - in[2];
         const unsigned k = inverted ? in[3] : 255u - in[3];
-        *out = opaque(c * k / 255, m * k / 255, y * k / 255);
+        out[0] = static_cast<unsigned char>(c * k / 255);
+        out[1] = static_cast<unsigned char>(m * k / 255);
+        out[2] = static_cast<unsigned char>(y * k / 255);
     }
 }
 
@@ -157,16 +156,16 @@ bool runJpeg(JpegRun &run, const unsigned char *data, std::size_t size)
         return false;
 
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
-    // Greyscale, YCbCr and RGB files all come out as pixel words; CMYK and
-    // YCCK come out as CMYK, converted below.
-    info.out_color_space = cmyk ? JCS_CMYK : pixelWordSpace;
+    // Greyscale, YCbCr and RGB files all come out as RGB triples (three
+    // bytes are much faster to write than four); CMYK and YCCK come out as
+    // CMYK, converted below.
+    info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_start_decompress(&info);
-    if (info.output_components != 4)
+    if (info.output_components != (cmyk ? 4 : 3))
         return false;
 
-    run.picture = Picture::ofSize(std::int32_t(info.output_width), std::int32_t(info.output_height));
-    std::uint32_t *const pixels = run.picture.pixels.get();
-    const std::size_t stride = info.output_width;
+    run.picture = Picture::ofSize(
+        std::int32_t(info.output_width), std::int32_t(info.output_height), PixelLayout::rgb24);
 
     // A CMYK row goes through a buffer of libjpeg's, released with it.
     JSAMPARRAY cmykRow = nullptr;
@@ -176,8 +175,8 @@ bool runJpeg(JpegRun &run, const unsigned char *data, std::size_t size)
     const bool inverted = info.saw_Adobe_marker;
 
     while (info.output_scanline < info.output_height) {
-        std::uint32_t *const row = pixels + stride * info.output_scanline;
-        JSAMPROW target = cmyk ? cmykRow[0] : reinterpret_cast<JSAMPROW>(row);
+        unsigned char *const row = run.picture.row(std::int32_t(info.output_scanline));
+        JSAMPROW target = cmyk ? cmykRow[0] : row;
         // A memory source never suspends; no progress means a broken decoder.
         if (jpeg_read_scanlines(&info, &target, 1) != 1)
             return false;
@@ -301,13 +300,13 @@ Picture decodePcx(const unsigned char *data, std::size_t size, PictureFormat for
         runsEnd = palette - 1; // the runs never read into the palette
     }
 
-    Picture image = Picture::ofSize(width, height);
+    Picture image = Picture::ofSize(width, height, PixelLayout::rgb32);
     std::vector<unsigned char> line(bytesPerLine * planes);
     PcxRuns runs(data + pcxHeaderSize, runsEnd);
     for (int y = 0; y < height; ++y) {
         if (!runs.fill(line.data(), line.size()))
             return {};
-        std::uint32_t *const out = image.row(y);
+        std::uint32_t *const out = image.wordRow(y);
         for (int x = 0; x < width; ++x) {
             if (!eightBit) {
                 const bool white = line[std::size_t(x) / 8] & (0x80 >> (x % 8));

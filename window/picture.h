@@ -18,22 +18,32 @@ inline constexpr std::int64_t maxPictureBytes = std::int64_t(64) * 1024 * 1024;
 // True when a picture of this size may be decoded.
 bool pictureSizeAllowed(std::int64_t width, std::int64_t height);
 
-// A decoded picture: rows top to bottom, each pixel 0xAARRGGBB in a 32-bit
-// word (in memory B, G, R, A on a little-endian machine, as both Qt's RGB32
-// and a Windows DIB lay it out). Opaque pictures have alpha 255 everywhere.
-// Move-only: a backend may take the words over instead of copying them.
+// How a decoded picture's rows hold its pixels. rgb24: three bytes a pixel,
+// red, green, blue (what JPEG decodes to fastest). rgb32 and argb32: one
+// 32-bit word a pixel, 0xAARRGGBB (in memory B, G, R, A on a little-endian
+// machine, as both Qt's RGB32 and a Windows DIB lay it out); rgb32 has alpha
+// 255 everywhere.
+enum class PixelLayout { rgb24, rgb32, argb32 };
+
+// A decoded picture: rows top to bottom, each starting on a 32-bit boundary.
+// Move-only: a backend may take the rows over instead of copying them.
 struct Picture {
     std::int32_t width = 0;
     std::int32_t height = 0;
-    bool hasAlpha = false;
-    std::unique_ptr<std::uint32_t[]> pixels; // width * height words; none when null
+    PixelLayout layout = PixelLayout::rgb32;
+    std::size_t stride = 0; // bytes from one row to the next
+    std::unique_ptr<std::uint32_t[]> words; // height * stride bytes; none when null
 
-    // Room for a picture of this size, its words not yet set.
-    static Picture ofSize(std::int32_t width, std::int32_t height);
+    // Room for a picture of this size, its pixels not yet set.
+    static Picture ofSize(std::int32_t width, std::int32_t height, PixelLayout layout);
 
-    bool isNull() const { return !pixels; }
-    std::uint32_t *row(std::int32_t y) const { return pixels.get() + std::size_t(y) * std::size_t(width); }
-    std::uint32_t pixel(std::int32_t x, std::int32_t y) const { return row(y)[x]; }
+    bool isNull() const { return !words; }
+    unsigned char *row(std::int32_t y) const
+    {
+        return reinterpret_cast<unsigned char *>(words.get()) + std::size_t(y) * stride;
+    }
+    // A row of a 32-bit layout.
+    std::uint32_t *wordRow(std::int32_t y) const { return words.get() + std::size_t(y) * (stride / 4); }
 };
 
 // Reads the formats that the layer leaves to the toolkit: BMP, icons,

@@ -10,26 +10,44 @@ PictureBox::PictureBox(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+namespace {
+
+QImage::Format qtFormat(PixelLayout layout)
+{
+    switch (layout) {
+    case PixelLayout::rgb24:
+        return QImage::Format_RGB888;
+    case PixelLayout::argb32:
+        return QImage::Format_ARGB32;
+    case PixelLayout::rgb32:
+        break;
+    }
+    return QImage::Format_RGB32;
+}
+
+} // namespace
+
 QImage pictureImage(const Picture &picture)
 {
     if (picture.isNull())
         return {};
-    return QImage(reinterpret_cast<const uchar *>(picture.pixels.get()), picture.width, picture.height,
-        qsizetype(picture.width) * 4, picture.hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    return QImage(
+        picture.row(0), picture.width, picture.height, qsizetype(picture.stride), qtFormat(picture.layout));
 }
 
 void PictureBox::setPicture(Picture picture)
 {
     m_pixmap = QPixmap();
     if (!picture.isNull()) {
-        // The image takes the words over and frees them when the last image
-        // or pixmap sharing them goes: no copy on the way to the pixmap.
-        // Painting only draws.
+        // The image takes the rows over and frees them when the last image
+        // sharing them goes; the pixmap converts them once, or shares them
+        // where the layout is already the screen's. Painting only draws.
+        const QImage::Format format = qtFormat(picture.layout);
         const std::int32_t width = picture.width, height = picture.height;
-        const QImage::Format format = picture.hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
-        std::uint32_t *words = picture.pixels.release();
+        const auto stride = qsizetype(picture.stride);
+        std::uint32_t *words = picture.words.release();
         QImage image(
-            reinterpret_cast<uchar *>(words), width, height, qsizetype(width) * 4, format,
+            reinterpret_cast<uchar *>(words), width, height, stride, format,
             [](void *owned) { delete[] static_cast<std::uint32_t *>(owned); }, words);
         m_pixmap = QPixmap::fromImage(std::move(image));
     }

@@ -97,8 +97,8 @@ public:
             return {};
         const bool alpha = image.hasAlphaChannel();
         image.convertTo(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-        Picture picture = Picture::ofSize(image.width(), image.height());
-        picture.hasAlpha = alpha;
+        Picture picture = Picture::ofSize(
+            image.width(), image.height(), alpha ? PixelLayout::argb32 : PixelLayout::rgb32);
         for (int y = 0; y < image.height(); ++y)
             std::memcpy(picture.row(y), image.constScanLine(y), std::size_t(image.width()) * 4);
         return picture;
