@@ -115,6 +115,11 @@ int childBareWidgets(int argc, char **argv)
     QApplication app(argc, argv);
     FirstPaint probe;
     app.installEventFilter(&probe);
+    // The same faces stand in for the Windows names as in the game.
+    QFont::insertSubstitutions(QString::fromUtf8("隶书"),
+        { "AR PL UKai CN", "AR PL UKai TW", "AR PL KaitiM GB", "WenQuanYi Zen Hei" });
+    QFont::insertSubstitutions(QString::fromUtf8("宋体"),
+        { "AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC", "WenQuanYi Zen Hei" });
     const WindowData &data = gameForm().windows.front();
     QWidget window;
     window.setWindowTitle(QString::fromUtf8(data.title));
@@ -169,6 +174,8 @@ int childBareWidgets(int argc, char **argv)
         if (control.font.face) {
             QFont font(QString::fromUtf8(control.font.face));
             font.setPixelSize(control.font.height);
+            font.setWeight(QFont::Weight(control.font.weight));
+            font.setStyleStrategy(QFont::PreferQuality);
             widget->setFont(font);
         }
         widget->setGeometry(control.left, control.top, control.width, control.height);
