@@ -3,6 +3,20 @@
 # Idempotent: when everything is present it only checks, in about a second.
 set -euo pipefail
 
+# The tests run a second time where decimals are written with a comma, so
+# that locale must exist. Added to locale.gen (not only localedef) so a later
+# locale-gen keeps it.
+if ! locale -a 2>/dev/null | grep -qx 'de_DE\.utf8'; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  if ! dpkg-query -W -f='${Status}' locales 2>/dev/null | grep -q 'ok installed'; then
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends locales
+  fi
+  grep -qx 'de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen
+fi
+
 packages=(
   # build
   build-essential cmake ninja-build pkg-config
