@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test twice: a normal build with warnings as
-# errors, and an AddressSanitizer + UndefinedBehaviorSanitizer build.
+# errors, and an AddressSanitizer + UndefinedBehaviorSanitizer build. In each,
+# CTest runs the run-time, evaluator and game suites once more under the
+# decimal-comma locale de_DE.UTF-8 (label "locale"; setup.sh generates it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
