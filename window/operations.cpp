@@ -211,6 +211,14 @@ void writeProperty(
     LoadedWindow *loaded = nullptr;
     ControlState &state = findForProperty(window, control, loaded);
     if (property >= 0 && property <= 7) {
+        // A move keeps the other edge and a resize the other dimension where
+        // the window has them now, not where they were last written.
+        if (const auto live = property <= 3 ? liveGeometry(*loaded, state) : std::nullopt) {
+            state.left = live->x();
+            state.top = live->y();
+            state.width = live->width();
+            state.height = live->height();
+        }
         const std::int32_t number = low32(value);
         switch (Property(property)) {
         case Property::left:

@@ -199,12 +199,17 @@ private slots:
         // Moved as the player drags it by its caption bar, outside the game's
         // writes: the outer rectangle, frame included.
         QWidget *frame = widget(control::mainWindowUnit);
-        frame->move(frame->pos() + QPoint(37, 21));
-        QCOMPARE(read(control::mainWindowUnit), frame->frameGeometry());
-        QCOMPARE(read(control::mainWindowUnit).size(), QSize(1011, 454));
+        const QPoint dragged = frame->frameGeometry().topLeft() + QPoint(37, 21);
+        frame->move(dragged);
+        QCOMPARE(read(control::mainWindowUnit), QRect(dragged, QSize(1011, 454)));
+        // Moving it by one edge keeps the other where the player left it.
+        writeProperty(mainWindow, control::mainWindowUnit, Property::left, -1, 10);
+        QCOMPARE(frame->frameGeometry().topLeft(), QPoint(10, dragged.y()));
         // A control: its rectangle in the client area.
         widget(control::dealButton)->setGeometry(40, 50, 60, 70);
         QCOMPARE(read(control::dealButton), QRect(40, 50, 60, 70));
+        writeProperty(mainWindow, control::dealButton, Property::height, -1, 30);
+        QCOMPARE(widget(control::dealButton)->geometry(), QRect(40, 50, 60, 30));
         QCOMPARE(read(control::historyList), QRect(776, 17, 216, 392));
     }
 
