@@ -229,8 +229,10 @@ void TimerControl::setPeriod(std::int32_t period)
         return;
     m_period = period;
     m_timer.stop();
-    if (period > 0)
+    if (period > 0) {
         m_timer.start(period);
+        ++m_starts;
+    }
 }
 
 ScriptHost::ScriptHost(QWidget *parent)

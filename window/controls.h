@@ -98,12 +98,15 @@ public:
     void setPeriod(std::int32_t period);
     std::int32_t period() const { return m_period; }
     bool isRunning() const { return m_timer.isActive(); }
+    // How often the timer was started, restarts included (for tests).
+    int starts() const { return m_starts; }
 
     std::function<void()> onTick;
 
 private:
     QTimer m_timer;
     std::int32_t m_period = 0;
+    int m_starts = 0;
 };
 
 // Holds the script component; never drawn.

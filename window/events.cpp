@@ -8,7 +8,6 @@
 #include "controls.h"
 #include "keycodes.h"
 #include "lifecycle.h"
-#include "qttext.h"
 #include "registry.h"
 #include "runtime/fatal.h"
 #include "wttexts.h"
@@ -142,20 +141,22 @@ private:
         const bool pressed = event->type() == QEvent::KeyPress;
         if (raise(*ref, pressed ? Event::keyPressed : Event::keyReleased, { code, state }))
             return true;
-        // A printable character typed without Ctrl or Alt, as its GBK code.
-        const bool chord = (state & (keyStateCtrl | keyStateAlt)) != 0;
-        if (!pressed || chord || event->text().isEmpty() || !event->text().at(0).isPrint())
+        if (!pressed)
             return false;
-        // The key's handler may have changed the window; look again.
-        LoadedWindow *stillLoaded = findLoadedWindow(window);
-        ControlState *stillThere = stillLoaded ? findControl(*stillLoaded, control) : nullptr;
-        if (!stillThere)
-            return false;
-        std::int32_t character = 0;
-        for (unsigned char byte : toGbk(event->text().left(1)))
-            character = (character << 8) | byte;
-        return raiseControlEvent(
-            *stillLoaded, *stillThere, std::int32_t(Event::characterTyped), { character });
+        // Every character the key types, control characters included, as a
+        // character message would bring them one by one.
+        bool swallowed = false;
+        for (const std::int32_t character :
+            typedCharacters(event->key(), event->modifiers(), event->text())) {
+            // A handler may have changed the window; look again.
+            LoadedWindow *stillLoaded = findLoadedWindow(window);
+            ControlState *stillThere = stillLoaded ? findControl(*stillLoaded, control) : nullptr;
+            if (!stillThere)
+                break;
+            swallowed |= raiseControlEvent(
+                *stillLoaded, *stillThere, std::int32_t(Event::characterTyped), { character });
+        }
+        return swallowed;
     }
 
     void focus(QObject *watched, QEvent *event)

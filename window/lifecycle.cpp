@@ -38,6 +38,8 @@ struct RuntimeState {
     FatalReportBox reportBox;
     EventObserver eventObserver;
     ControlId failingControl = 0;
+    MissingHandlers missingHandlers = MissingHandlers::refuse;
+    std::optional<QRect> workArea;
     bool reportingFatalError = false;
 };
 
@@ -81,6 +83,16 @@ void substituteFonts()
         { "AR PL UKai CN", "AR PL UKai TW", "AR PL KaitiM GB", "WenQuanYi Zen Hei" });
     QFont::insertSubstitutions(QString::fromUtf8("宋体"),
         { "AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC", "WenQuanYi Zen Hei" });
+}
+
+// The primary screen's area that windows may take, without task bars and
+// docks; empty where there is no screen.
+QRect primaryWorkArea()
+{
+    if (state().workArea)
+        return *state().workArea;
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
 }
 
 QWidget *buildWidget(LoadedWindow &window, ControlState &control, QWidget *parent)
@@ -270,7 +282,7 @@ void startRuntime(std::span<const NamedHandler> handlers)
     initRunDirectory();
     s.userInterfaceThread = QThread::currentThread();
     setFatalErrorPresenter(presentFatalError);
-    auto resolved = resolveWindowData(windowTable(), handlers);
+    auto resolved = resolveWindowData(windowTable(), handlers, s.missingHandlers);
     if (!resolved)
         reportFatalError(0, wt::windowDataUnreadable);
     s.data = std::make_shared<const std::vector<ResolvedWindow>>(std::move(*resolved));
@@ -305,11 +317,11 @@ void loadWindow(WindowId id)
     w.unit.width = data.width;
     w.unit.height = data.height;
     w.unit.text = definition->title;
-    // Centred on the primary screen, each division dropping its fraction.
-    const QRect screen
-        = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect();
-    w.unit.left = (screen.width() - data.width) / 2;
-    w.unit.top = (screen.height() - data.height) / 2;
+    // Centred in the primary screen's work area, which need not start at the
+    // desktop's origin; each division drops its fraction (toward zero).
+    const QRect area = primaryWorkArea();
+    w.unit.left = area.x() + (area.width() - data.width) / 2;
+    w.unit.top = area.y() + (area.height() - data.height) / 2;
 
     for (const ResolvedControl &control : definition->controls) {
         ControlState &c = w.controls.emplace_back();
@@ -453,4 +465,29 @@ void observeEvent(const EventRecord &event)
 void failControlBuild(ControlId control)
 {
     state().failingControl = control;
+}
+
+void allowMissingHandlers(bool allowed)
+{
+    state().missingHandlers = allowed ? MissingHandlers::leaveUnbound : MissingHandlers::refuse;
+}
+
+void setPrimaryWorkArea(std::optional<QRect> area)
+{
+    state().workArea = area;
+}
+
+bool fireTimerTick(WindowId window, ControlId control)
+{
+    auto timer = qobject_cast<TimerControl *>(controlWidget(window, control));
+    if (!timer || !timer->isRunning() || !timer->onTick)
+        return false;
+    timer->onTick();
+    return true;
+}
+
+int timerStarts(WindowId window, ControlId control)
+{
+    auto timer = qobject_cast<TimerControl *>(controlWidget(window, control));
+    return timer ? timer->starts() : 0;
 }

@@ -3,6 +3,7 @@
 #include <QListWidget>
 
 #include <algorithm>
+#include <optional>
 
 #include "controls.h"
 #include "eval/scriptcomponent.h"
@@ -51,6 +52,15 @@ std::string textOf(PropertyValue value)
 PropertyValue newTextValue(std::string_view text)
 {
     return textValue(text.empty() ? nullptr : newText(text));
+}
+
+// The main window's outer rectangle, frame included, on the desktop; a
+// control's rectangle in the client area. None while it is not built.
+std::optional<QRect> liveGeometry(const LoadedWindow &window, const ControlState &control)
+{
+    if (&control == &window.unit)
+        return window.frame ? std::optional(window.frame->frameGeometry()) : std::nullopt;
+    return control.widget ? std::optional(control.widget->geometry()) : std::nullopt;
 }
 
 void applyCommon(LoadedWindow &window, ControlState &control, std::int32_t property)
@@ -201,6 +211,14 @@ void writeProperty(
     LoadedWindow *loaded = nullptr;
     ControlState &state = findForProperty(window, control, loaded);
     if (property >= 0 && property <= 7) {
+        // A move keeps the other edge and a resize the other dimension where
+        // the window has them now, not where they were last written.
+        if (const auto live = property <= 3 ? liveGeometry(*loaded, state) : std::nullopt) {
+            state.left = live->x();
+            state.top = live->y();
+            state.width = live->width();
+            state.height = live->height();
+        }
         const std::int32_t number = low32(value);
         switch (Property(property)) {
         case Property::left:
@@ -240,15 +258,18 @@ PropertyValue readProperty(WindowId window, ControlId control, std::int32_t prop
 {
     LoadedWindow *loaded = nullptr;
     ControlState &state = findForProperty(window, control, loaded);
+    // Place and size as the window has them now (the player may have moved
+    // the main window), else as stored.
+    const std::optional<QRect> live = liveGeometry(*loaded, state);
     switch (property) {
     case 0:
-        return state.left;
+        return live ? live->x() : state.left;
     case 1:
-        return state.top;
+        return live ? live->y() : state.top;
     case 2:
-        return state.width;
+        return live ? live->width() : state.width;
     case 3:
-        return state.height;
+        return live ? live->height() : state.height;
     case 4:
         return newTextValue(state.tag);
     case 5:

@@ -3,8 +3,10 @@
 // Seams for tests. The game itself never uses these.
 
 #include <functional>
+#include <optional>
 #include <string>
 
+#include <QRect>
 #include <QWidget>
 
 #include "ids.h"
@@ -36,3 +38,20 @@ void setEventObserver(EventObserver observer);
 // Makes building this control fail in later loads (0: none), as a control
 // whose settings cannot be read would.
 void failControlBuild(ControlId control);
+
+// Lets later startRuntime calls accept a handler list that leaves some of the
+// window data's handler names out: their events stay unbound. For tests that
+// bind only the handlers they look at; without it a missing name makes the
+// window data unreadable, as it does for the program.
+void allowMissingHandlers(bool allowed);
+
+// Stands in for the primary screen's work area when later windows are
+// centred (nullopt: the screen's own).
+void setPrimaryWorkArea(std::optional<QRect> area);
+
+// Fires a timer control's tick as its timer would, without waiting for it;
+// false, and nothing happens, when the timer is not running.
+bool fireTimerTick(WindowId window, ControlId control);
+// How often a timer control's timer has been started, restarts included,
+// since it was built: a timer that keeps its rhythm is not started again.
+int timerStarts(WindowId window, ControlId control);

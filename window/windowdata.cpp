@@ -1,5 +1,6 @@
 #include "windowdata.h"
 
+#include <algorithm>
 #include <array>
 #include <set>
 
@@ -288,20 +289,21 @@ bool eventExists(ControlKind kind, std::int32_t event)
     }
 }
 
-// Binds by name; an unknown name leaves the event unbound.
-std::optional<std::map<std::int32_t, EventHandler>> bind(
-    ControlKind kind, std::span<const BindingData> bindings, std::span<const NamedHandler> handlers)
+// Binds by name. A name that the program does not supply makes the data
+// unreadable, unless the caller lets such events stay unbound.
+std::optional<std::map<std::int32_t, EventHandler>> bind(ControlKind kind,
+    std::span<const BindingData> bindings, std::span<const NamedHandler> handlers, MissingHandlers missing)
 {
     std::map<std::int32_t, EventHandler> bound;
     for (const BindingData &binding : bindings) {
         if (!binding.handler || !eventExists(kind, binding.event) || bound.contains(binding.event))
             return std::nullopt;
-        for (const NamedHandler &named : handlers) {
-            if (named.name == binding.handler && named.handler) {
-                bound.emplace(binding.event, named.handler);
-                break;
-            }
-        }
+        const auto named = std::find_if(handlers.begin(), handlers.end(),
+            [&binding](const NamedHandler &h) { return h.name == binding.handler && h.handler; });
+        if (named != handlers.end())
+            bound.emplace(binding.event, named->handler);
+        else if (missing == MissingHandlers::refuse)
+            return std::nullopt;
     }
     return bound;
 }
@@ -321,7 +323,7 @@ bool kindRaisesEvents(ControlKind kind)
 }
 
 std::optional<std::vector<ResolvedWindow>> resolveWindowData(
-    std::span<const WindowData> table, std::span<const NamedHandler> handlers)
+    std::span<const WindowData> table, std::span<const NamedHandler> handlers, MissingHandlers missing)
 {
     std::vector<ResolvedWindow> resolved;
     std::set<WindowId> windowIds;
@@ -331,7 +333,7 @@ std::optional<std::vector<ResolvedWindow>> resolveWindowData(
         ResolvedWindow &out = resolved.emplace_back();
         out.data = &window;
         auto title = gbkText(window.title);
-        auto bound = bind(ControlKind::window, window.bindings, handlers);
+        auto bound = bind(ControlKind::window, window.bindings, handlers, missing);
         if (!title || !bound || !window.name || !gbkText(window.name))
             return std::nullopt;
         out.title = std::move(*title);
@@ -351,7 +353,7 @@ std::optional<std::vector<ResolvedWindow>> resolveWindowData(
             ResolvedControl &c = out.controls.emplace_back();
             c.data = &control;
             auto text = gbkText(control.text);
-            auto controlBound = bind(control.kind, control.bindings, handlers);
+            auto controlBound = bind(control.kind, control.bindings, handlers, missing);
             if (!text || !controlBound)
                 return std::nullopt;
             c.text = std::move(*text);

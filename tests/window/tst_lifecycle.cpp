@@ -1,6 +1,9 @@
 #include <QApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QProcess>
+#include <QScreen>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
 
@@ -41,6 +44,7 @@ void printReport(const std::string &report)
 
 void startWithWindow()
 {
+    allowMissingHandlers(true); // only the tick is bound here
     startRuntime(handlers);
     registerExitRoutine([] { say("exit routine"); });
     setFatalReportBox(printReport);
@@ -58,10 +62,32 @@ int endNormally()
 int runChild(const QByteArray &what)
 {
     if (what == "no-display") {
+        allowMissingHandlers(true);
         startRuntime(handlers);
         return 0;
     }
+    if (what == "missing-handler") {
+        // The window binds fifteen handlers; the tick alone is given.
+        setFatalReportBox(printReport);
+        startRuntime(handlers);
+        return 3;
+    }
     startWithWindow();
+    if (what == "place") {
+        // The primary screen's work area, where the window opened, as read
+        // back and as the window has it.
+        const auto read = [](Property property) {
+            return int(readProperty(mainWindow, control::mainWindowUnit, property, -1));
+        };
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect outer = controlWidget(mainWindow, control::mainWindowUnit)->frameGeometry();
+        std::printf("%d %d %d %d\n%d %d\n%d %d\n", area.x(), area.y(), area.width(), area.height(),
+            read(Property::left), read(Property::top), outer.x(), outer.y());
+        registerExitRoutine(nullptr);
+        unloadWindow(mainWindow);
+        shutDownRuntime();
+        return 0;
+    }
     if (what == "escape") {
         // Typed, as a player would: sent events are no input.
         QTimer::singleShot(
@@ -175,6 +201,8 @@ private slots:
             << "event-control-missing" << report("未找到引发事件的窗口组件", 0);
         QTest::newRow("event from a kind that raises none")
             << "event-from-script-component" << report("引发事件的窗口组件无效", 0);
+        QTest::newRow("a bound handler the program does not supply")
+            << "missing-handler" << report("载入窗口模板数据段出错!", 0);
     }
     void fatalErrorsReportAndEndWithoutTheExitRoutine()
     {
@@ -183,6 +211,32 @@ private slots:
         const Outcome outcome = run(child);
         QCOMPARE(outcome.exitCode, 255);
         QCOMPARE(outcome.output, expected);
+    }
+
+    void theWindowOpensCentredOnThePrimaryScreenWhereverItLies()
+    {
+        // Two screens side by side, neither at the desktop's origin, so that
+        // whichever the platform makes primary, its origin counts.
+        QTemporaryFile screens;
+        QVERIFY(screens.open());
+        screens.write(R"({ "screens": [
+            { "name": "left", "x": 1000, "y": 100, "width": 1920, "height": 1080 },
+            { "name": "right", "x": 2920, "y": 40, "width": 1281, "height": 1025 } ] })");
+        screens.close();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName());
+        const Outcome outcome = run("place", environment);
+        QCOMPARE(outcome.exitCode, 0);
+        const QList<QByteArray> lines = outcome.output.trimmed().split('\n');
+        QCOMPARE(lines.size(), 3);
+        const QList<QByteArray> area = lines[0].split(' ');
+        QCOMPARE(area.size(), 4);
+        const int x = area[0].toInt(), y = area[1].toInt(), width = area[2].toInt(), height = area[3].toInt();
+        QVERIFY2((x == 1000 && y == 100) || (x == 2920 && y == 40), lines[0].constData());
+        const QByteArray centred
+            = QByteArray::number(x + (width - 1011) / 2) + ' ' + QByteArray::number(y + (height - 454) / 2);
+        QCOMPARE(lines[1], centred); // as read back
+        QCOMPARE(lines[2], centred); // as the window stands
     }
 
     void withoutADisplayTheGameSaysSoInOneLine_data()
