@@ -183,12 +183,16 @@ def run(program, out):
     environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
     environment.pop("QT_QPA_PLATFORM", None)
     game = None
+    errors = os.path.join(out, "game-stderr.txt")
     for attempt in range(2):
-        game = subprocess.Popen([program], env=environment, stderr=subprocess.PIPE)
+        # To a file: a pipe nobody reads could fill up and stall the game.
+        with open(errors, "wb") as sink:
+            game = subprocess.Popen([program], env=environment, stderr=sink)
         time.sleep(1)
         if game.poll() is None:
             break
-        error = game.stderr.read().decode(errors="replace")
+        with open(errors, "rb") as said:
+            error = said.read().decode(errors="replace")
         # A display that dropped the connection at set-up is the server's
         # fault, not the game's: one more try.
         if attempt == 0 and "could not connect to display" in error:
