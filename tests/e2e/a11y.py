@@ -151,8 +151,8 @@ def card_name(file_name):
 
 def shown_card(cards, screen, box):
     """The name of the card file whose pixels the box shows at its top left."""
-    x, y = box.get_position(Atspi.CoordType.SCREEN).x, box.get_position(Atspi.CoordType.SCREEN).y
-    shown = raw_pixels(screen, (CARD_SIZE[0], CARD_SIZE[1], x, y))
+    corner = box.get_position(Atspi.CoordType.SCREEN)
+    shown = raw_pixels(screen, (CARD_SIZE[0], CARD_SIZE[1], corner.x, corner.y))
 
     def distance(pixels):
         # Every fourth byte is plenty to tell 52 cards apart.
