@@ -76,7 +76,9 @@ private:
         return raiseControlEvent(*ref.window, *ref.control, std::int32_t(number), arguments);
     }
 
-    bool mouse(QObject *watched, QMouseEvent *event)
+public:
+    // Also takes clicks that assistive technology makes (clickLikeMouse).
+    static bool mouse(QObject *watched, QMouseEvent *event)
     {
         const auto ref = mouseTarget(watched);
         if (!ref)
@@ -106,6 +108,7 @@ private:
         }
     }
 
+private:
     bool wheel(QObject *watched, QWheelEvent *event)
     {
         const auto ref = mouseTarget(watched);
@@ -197,6 +200,21 @@ void installInputHook()
     hook = new InputHook;
     hook->setParent(qApp);
     qApp->installEventFilter(hook);
+}
+
+void clickLikeMouse(QWidget *widget, QPoint at)
+{
+    const QPointer<QWidget> target(widget);
+    for (const QEvent::Type type : { QEvent::MouseButtonPress, QEvent::MouseButtonRelease }) {
+        // The press's handler may have taken the widget away.
+        if (!target)
+            return;
+        const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+        QMouseEvent event(
+            type, QPointF(at), target->mapToGlobal(QPointF(at)), Qt::LeftButton, held, Qt::NoModifier);
+        if (!InputHook::mouse(target, &event) && target->isEnabled())
+            QCoreApplication::sendEvent(target, &event);
+    }
 }
 
 bool raiseEvent(EventRecord &event)

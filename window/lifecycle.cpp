@@ -151,7 +151,6 @@ QWidget *buildWidget(LoadedWindow &window, ControlState &control, QWidget *paren
         auto label = new TransparentLabel(parent);
         label->setFocusPolicy(Qt::NoFocus);
         label->setText(fromGbk(control.text));
-        label->setAccessibleName(label->text());
         if (data.textColour)
             label->setTextColour(QColor(data.textColour->red, data.textColour->green, data.textColour->blue));
         widget = label;

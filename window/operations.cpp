@@ -126,7 +126,6 @@ void writeOwn(ControlState &control, std::int32_t property, PropertyValue value)
             control.text = textOf(value);
             auto label = static_cast<TransparentLabel *>(widget);
             label->setText(fromGbk(control.text));
-            label->setAccessibleName(label->text());
         }
         break;
     case ControlKind::progressBar: {

@@ -1,13 +1,18 @@
 #include "picture.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include <QBuffer>
 #include <QByteArray>
 #include <QImageReader>
+#include <QStringDecoder>
+
+#include "qttext.h"
 
 // jpeglib.h expects size_t and FILE to be declared already.
 #include <jpeglib.h>
@@ -41,6 +46,47 @@ PictureFormat sniffPictureFormat(const unsigned char *data, std::size_t size)
     return PictureFormat::none;
 }
 
+QString pictureCommentText(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (utf8.hasError())
+        text = fromGbk(std::string_view(bytes.data(), std::size_t(bytes.size())));
+
+    QString kept;
+    kept.reserve(std::min(text.size(), qsizetype(maxPictureCommentLength) + 1));
+    bool pendingSpace = false;
+    for (qsizetype i = 0; i < text.size();) {
+        const char32_t code = text.at(i).isHighSurrogate() && i + 1 < text.size()
+            ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
+            : char32_t(text.at(i).unicode());
+        const qsizetype units = code > 0xFFFF ? 2 : 1;
+        i += units;
+        if (QChar::isSpace(code)) {
+            pendingSpace = !kept.isEmpty();
+            continue;
+        }
+        // Control characters could move a braille cursor or a terminal; format
+        // characters (direction overrides, invisible joiners) could make the
+        // text read as something else.
+        const QChar::Category category = QChar::category(code);
+        if (category == QChar::Other_Control || category == QChar::Other_Format
+            || category == QChar::Other_Surrogate || QChar::isNonCharacter(code))
+            continue;
+        const qsizetype needed = units + (pendingSpace ? 1 : 0);
+        if (kept.size() + needed > maxPictureCommentLength)
+            break;
+        if (pendingSpace)
+            kept += u' ';
+        pendingSpace = false;
+        if (units == 2)
+            kept += QChar::fromUcs4(code);
+        else
+            kept += QChar(char16_t(code));
+    }
+    return kept;
+}
+
 namespace {
 
 // ---- JPEG --------------------------------------------------------------
@@ -66,6 +112,7 @@ struct JpegRun {
     QImage image;
     int countedScan = 0; // the last scan whose blocks were added
     std::int64_t scanBlocks = 0;
+    QByteArray comment; // the first comment's kept bytes
 };
 
 JpegRun &runOf(j_common_ptr info)
@@ -114,6 +161,38 @@ void cmykRowToRgb(const JSAMPLE *in, unsigned char *out, JDIMENSION width, bool 
     }
 }
 
+// A comment longer than libjpeg kept may end inside a UTF-8 sequence; that
+// piece goes, so the rest still reads as UTF-8.
+QByteArray withoutCutSequence(QByteArray bytes)
+{
+    qsizetype lead = bytes.size();
+    int continuations = 0;
+    while (lead > 0 && continuations < 3 && (static_cast<unsigned char>(bytes[lead - 1]) & 0xC0) == 0x80) {
+        --lead;
+        ++continuations;
+    }
+    if (lead == 0)
+        return bytes;
+    const auto first = static_cast<unsigned char>(bytes[lead - 1]);
+    const int needed = first >= 0xF0 ? 3 : first >= 0xE0 ? 2 : first >= 0xC0 ? 1 : 0;
+    if (first >= 0xC0 && continuations < needed)
+        bytes.truncate(lead - 1);
+    return bytes;
+}
+
+void keepFirstComment(JpegRun &run)
+{
+    for (jpeg_saved_marker_ptr marker = run.info.marker_list; marker; marker = marker->next) {
+        if (marker->marker != JPEG_COM)
+            continue;
+        run.comment
+            = QByteArray(reinterpret_cast<const char *>(marker->data), qsizetype(marker->data_length));
+        if (marker->original_length > marker->data_length)
+            run.comment = withoutCutSequence(std::move(run.comment));
+        return;
+    }
+}
+
 // Runs the whole decode; false after any libjpeg error. Only trivially
 // destructible locals from here on, and nothing written to them after the
 // setjmp is read after a jump back.
@@ -133,7 +212,9 @@ bool runJpeg(JpegRun &run, const unsigned char *data, std::size_t size)
     jpeg_create_decompress(&info);
     info.progress = &run.progress;
     jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
+    jpeg_save_markers(&info, JPEG_COM, maxPictureCommentBytes);
     jpeg_read_header(&info, TRUE);
+    keepFirstComment(run);
 
     // The size is known from the header alone: refuse before anything large
     // is allocated, by libjpeg or by us.
@@ -181,7 +262,10 @@ QImage decodeJpeg(const unsigned char *data, std::size_t size)
     // Safe in every state: after an error, before creation was complete, or
     // after finishing.
     jpeg_destroy_decompress(&run.info);
-    return decoded ? std::move(run.image) : QImage();
+    if (!decoded)
+        return {};
+    run.image.setText(QString::fromLatin1(pictureCommentKey), pictureCommentText(run.comment));
+    return std::move(run.image);
 }
 
 // ---- Qt's readers (BMP, icon, cursor, GIF) ------------------------------
@@ -204,6 +288,8 @@ QImage decodeWithQt(const unsigned char *data, std::size_t size, const char *for
     QImage image = reader.read();
     if (image.isNull() || !pictureSizeAllowed(image.width(), image.height()))
         return {};
+    // Only JPEG comments are read; nothing a reader found passes for one.
+    image.setText(QString::fromLatin1(pictureCommentKey), QString());
     return image;
 }
 

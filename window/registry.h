@@ -80,3 +80,9 @@ void observeEvent(const EventRecord &event);
 
 // Installs the hook that sees every mouse and keyboard event first.
 void installInputHook();
+
+// A left click at `at` (widget coordinates) made by other means than the
+// mouse, such as a screen reader's press action: the press and the release
+// go through the hook as the mouse's would, so the same events are raised, a
+// disabled control raises none of its own and a swallowed press stops there.
+void clickLikeMouse(QWidget *widget, QPoint at);

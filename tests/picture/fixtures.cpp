@@ -80,6 +80,14 @@ QByteArray encodeJpeg(const QImage &source, JpegKind kind, int quality)
     return result;
 }
 
+QByteArray withJpegComment(const QByteArray &jpeg, const QByteArray &comment)
+{
+    const qsizetype length = comment.size() + 2;
+    QByteArray segment("\xff\xfe", 2);
+    segment.append(char(length >> 8)).append(char(length & 0xff)).append(comment);
+    return QByteArray(jpeg).insert(2, segment);
+}
+
 QByteArray withJpegFrameSize(QByteArray jpeg, int width, int height)
 {
     // Walk the marker segments up to the first frame header (SOF0 to SOF15,

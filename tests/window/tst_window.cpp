@@ -304,6 +304,15 @@ private slots:
         QCOMPARE(name(control::dealButton), QString::fromUtf8("重新发牌"));
         QCOMPARE(name(control::cardBox1), QString::fromUtf8("图片框1"));
         QCOMPARE(name(control::timeLabel), QString::fromUtf8("还有100秒"));
+        // The built-in cards say which they are.
+        const std::pair<ControlId, const char *> builtins[]
+            = { { control::cardBox1, "黑桃 A" }, { control::cardBox2, "黑桃 2" },
+                  { control::cardBox3, "黑桃 10" }, { control::cardBox4, "黑桃 4" } };
+        for (const auto &[box, card] : builtins) {
+            QAccessibleInterface *picture = QAccessible::queryAccessibleInterface(widget(box));
+            QCOMPARE(picture->role(), QAccessible::Graphic);
+            QCOMPARE(picture->text(QAccessible::Description), QString::fromUtf8(card));
+        }
         writeProperty(mainWindow, control::timeBar, ProgressProperty::position, -1, 42);
         QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(widget(control::timeBar));
         QVERIFY(bar->valueInterface());
@@ -311,6 +320,89 @@ private slots:
         addListItem(mainWindow, control::historyList, gbk("5 12 1 7 ").c_str());
         QAccessibleInterface *list = QAccessible::queryAccessibleInterface(widget(control::historyList));
         QVERIFY(list->childCount() >= 1);
+    }
+
+    // Screen readers skip fillers: the labels must be static text, named by
+    // what they show at every moment.
+    void labelsAreStaticTextNamedByTheirText()
+    {
+        for (const ControlId label : { control::timeLabel, control::verdictLabel }) {
+            QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget(label));
+            QCOMPARE(accessible->role(), QAccessible::StaticText);
+            for (const char *text : { "您还有99秒", "正确！", "" }) {
+                writeProperty(mainWindow, label, LabelProperty::text, -1, textValue(gbk(text).c_str()));
+                QCOMPARE(accessible->text(QAccessible::Name), QString::fromUtf8(text));
+            }
+        }
+    }
+
+    // A screen reader walking the window meets what a sighted player sees:
+    // not the verdict while it is hidden, nor the never-drawn controls.
+    void hiddenControlsAreOutOfTheAccessibleTree()
+    {
+        QAccessibleInterface *client = QAccessible::queryAccessibleInterface(clientAreaWidget(mainWindow));
+        auto children = [client] {
+            QList<QObject *> objects;
+            for (int i = 0; i < client->childCount(); ++i) {
+                QAccessibleInterface *child = client->child(i);
+                objects.append(child->object());
+                // Both ways agree, so a reader can find its place.
+                if (client->indexOfChild(child) != i || child->parent()->object() != client->object())
+                    return QList<QObject *> {};
+            }
+            return objects;
+        };
+        for (const ControlId hidden :
+            { control::verdictLabel, control::countdownTimer, control::scriptComponent })
+            QVERIFY(!children().contains(widget(hidden)));
+        QVERIFY(children().contains(widget(control::timeLabel)));
+        QVERIFY(children().contains(widget(control::cardBox1)));
+        QAccessibleInterface *verdict = QAccessible::queryAccessibleInterface(widget(control::verdictLabel));
+        QCOMPARE(client->indexOfChild(verdict), -1);
+
+        writeProperty(mainWindow, control::verdictLabel, Property::visible, -1, 1);
+        QVERIFY(children().contains(widget(control::verdictLabel)));
+        QVERIFY(client->indexOfChild(verdict) >= 0);
+        writeProperty(mainWindow, control::verdictLabel, Property::visible, -1, 0);
+        QVERIFY(!children().contains(widget(control::verdictLabel)));
+    }
+
+    // The press action is a left click on the box, through the same hook as
+    // the mouse: the same events, and the same rules for a disabled box and
+    // a swallowed press.
+    void aPictureBoxPressActionClicksLikeTheMouse_data()
+    {
+        QTest::addColumn<bool>("disabled");
+        QTest::addColumn<bool>("swallow");
+        QTest::newRow("enabled") << false << false;
+        QTest::newRow("press swallowed") << false << true;
+        QTest::newRow("disabled: a click on the window") << true << false;
+    }
+    void aPictureBoxPressActionClicksLikeTheMouse()
+    {
+        QFETCH(bool, disabled);
+        QFETCH(bool, swallow);
+        if (swallow)
+            pressResult = 0;
+        writeProperty(mainWindow, control::cardBox1, Property::disabled, -1, disabled ? 1 : 0);
+        QWidget *box = widget(control::cardBox1);
+        PressCounter counter;
+        box->installEventFilter(&counter);
+        events.clear();
+
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(box);
+        accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+
+        const QPoint middle = box->rect().center();
+        const QPoint inClient = box->pos() + middle;
+        const QList<QList<int>> click { { -1, middle.x(), middle.y(), 0 },
+            { -2, middle.x(), middle.y(), 0 } };
+        const QList<QList<int>> onWindow { { -1, inClient.x(), inClient.y(), 0 },
+            { -2, inClient.x(), inClient.y(), 0 } };
+        QCOMPARE(eventsOf(control::cardBox1), disabled ? QList<QList<int>> {} : click);
+        QCOMPARE(eventsOf(control::mainWindowUnit), disabled ? onWindow : QList<QList<int>> {});
+        QCOMPARE(calls["press-1"], disabled ? 0 : 1);
+        QCOMPARE(counter.presses, disabled || swallow ? 0 : 1);
     }
 
     void aPressHandlerGivingZeroSwallowsThePress_data()
