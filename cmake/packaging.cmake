@@ -73,9 +73,12 @@ add_custom_target(kelmora_docs ALL DEPENDS ${kelmora_compressed})
 install(FILES ${PROJECT_BINARY_DIR}/packaging/kelmora.6.gz DESTINATION share/man/man6)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/changelog.gz ${PROJECT_SOURCE_DIR}/packaging/copyright
         DESTINATION share/doc/kelmora)
-# Tags lintian reports that are meant so, each with its reason.
+# Tags lintian reports that are meant so, each with its reason: only in the
+# Debian package, which installs everything plus this "debian" component.
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/kelmora.lintian-overrides
-        DESTINATION share/lintian/overrides RENAME kelmora)
+        DESTINATION share/lintian/overrides RENAME kelmora COMPONENT debian EXCLUDE_FROM_ALL)
+set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};kelmora;Unspecified;/"
+                                 "${PROJECT_BINARY_DIR};kelmora;debian;/")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kelmora)
