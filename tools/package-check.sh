@@ -111,7 +111,12 @@ if [ -e /usr/lib/kelmora ] || [ -e /usr/games/kelmora ] || [ -e /usr/share/kelmo
   fail "/usr/lib/kelmora, /usr/games/kelmora or /usr/share/kelmora exists outside the package"
 fi
 
+# Compiled as Debian compiles its packages: with its hardening flags, bind-now
+# too (lintian reports their absence). Given on every run: CMake reads
+# CXXFLAGS and LDFLAGS only when it first configures a folder.
+debflags() { DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"; }
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  "-DCMAKE_CXX_FLAGS=$(debflags CPPFLAGS) $(debflags CXXFLAGS)" "-DCMAKE_EXE_LINKER_FLAGS=$(debflags LDFLAGS)" \
   -DKELMORA_BUILD_TESTS=OFF -DKELMORA_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)" >>"$log" 2>&1 || {
   tail -n 40 "$log"
