@@ -139,11 +139,13 @@ if ! findings=$(lintian --fail-on error,warning --tag-display-limit 0 "$deb" 2>&
 fi
 step "lintian: no errors or warnings"
 unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
 dpkg-deb -x "$deb" "$unpacked"
 metainfo=("$unpacked"/usr/share/metainfo/*.metainfo.xml)
-[ ${#metainfo[@]} -eq 1 ] && [ -f "${metainfo[0]}" ] || fail "no single AppStream file in the package"
+if [ ${#metainfo[@]} -ne 1 ] || [ ! -f "${metainfo[0]}" ]; then fail "no single AppStream file in the package"; fi
 appstreamcli validate --no-net "${metainfo[0]}" || fail "appstreamcli validate ${metainfo[0]#"$unpacked"}"
 rm -rf "$unpacked"
+trap - EXIT
 step "appstreamcli validate --no-net: passed"
 
 # Leaves no package behind when a later step fails.

@@ -58,7 +58,7 @@ keeps_first_line() {
 
 missing=0
 while IFS= read -r -d '' path; do
-  [ -f "$path" ] && [ ! -L "$path" ] || continue
+  if [ ! -f "$path" ] || [ -L "$path" ]; then continue; fi
   header=$(header_for "$path") || continue
   head -n 3 "$path" | grep -qF "$licence" && continue
   if [ "$mode" = --check ]; then
