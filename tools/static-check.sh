@@ -25,6 +25,9 @@ pick() {
     echo "static-check: none of $* found" >&2
     return 1
 }
+# Every source, script and CMake file carries the licence line; quick, so first.
+bash "$ROOT/tools/spdx.sh" --check
+
 RUN_TIDY=$(pick run-clang-tidy-14 run-clang-tidy)
 TIDY=$(pick clang-tidy-14 clang-tidy)
 FORMAT=$(pick clang-format-14 clang-format)
