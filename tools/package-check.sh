@@ -22,7 +22,7 @@ boxes=(168x256+16+16 168x256+205+17 168x255+396+18 168x254+586+18)
 # pictures 0.14 and up). Sets why when not.
 cards_dealt() {
   local window=$1 out=$2 changed box
-  import -window "$window" "$out/after.png"
+  x_run import -window "$window" "$out/after.png"
   convert "$out/after.png" -crop $strip +repage "$out/after-cards.png"
   changed=$(compare -metric AE "$out/before-cards.png" "$out/after-cards.png" null: 2>&1 || true)
   why="the cards did not change on dealing"
@@ -34,22 +34,18 @@ cards_dealt() {
   done
 }
 
-# Runs inside xvfb-run: start PROGRAM, expect it to run from FOLDER, deal,
-# judge the cards by their pixels, close with Escape.
+# Runs inside tools/with-x.sh: start PROGRAM, expect it to run from FOLDER,
+# deal, judge the cards by their pixels, close with Escape.
 in_display() {
   local program=$1 folder=$2 window="" code
   unset QT_QPA_PLATFORM # the xcb plugin the package depends on, not offscreen
+  # X clients start one after another; one that could not connect is retried once.
+  source tools/xserver.sh
   out=$(mktemp -d)
-  "$program" 2>"$out/stderr" &
-  pid=$!
-  trap 'kill $pid 2>/dev/null || true; rm -rf "$out"' EXIT
-
-  for _ in $(seq 1 100); do
-    window=$(xdotool search --onlyvisible --name Kelmora 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-    kill -0 $pid 2>/dev/null || break
-    sleep 0.1
-  done
-  [ -n "$window" ] || fail "no window from $program: $(cat "$out/stderr")"
+  trap 'kill ${x_pid:-} 2>/dev/null || true; rm -rf "$out"' EXIT
+  x_start_window "$out/stderr" Kelmora "$program" || fail "no window from $program: $x_why"
+  pid=$x_pid
+  window=$x_window
   step "window up"
 
   # The program moves to its own folder at start; through the /usr/games symlink
@@ -59,9 +55,9 @@ in_display() {
   step "program resolved its folder $folder"
 
   sleep 0.5
-  import -window "$window" "$out/before.png"
+  x_run import -window "$window" "$out/before.png"
   convert "$out/before.png" -crop $strip +repage "$out/before-cards.png"
-  xdotool mousemove --window "$window" 108 357 click 1 # 重新发牌
+  x_run xdotool mousemove --window "$window" 108 357 click 1 # 重新发牌
   local tries=0
   until cards_dealt "$window" "$out"; do
     tries=$((tries + 1))
@@ -70,8 +66,8 @@ in_display() {
   done
   step "dealt four card pictures from $folder/pkp"
 
-  xdotool windowfocus --sync "$window" 2>/dev/null || true
-  xdotool key Escape
+  x_run xdotool windowfocus --sync "$window" 2>/dev/null || true
+  x_run xdotool key Escape
   for _ in $(seq 1 50); do
     kill -0 $pid 2>/dev/null || break
     sleep 0.1
@@ -161,15 +157,8 @@ app_id=example.kelmora.kelmora
 [ -f /usr/share/man/man6/kelmora.6.gz ] || fail "no manual page"
 step "installed: /usr/games/kelmora -> ../lib/kelmora/kelmora, $pictures pictures"
 
-# A second try with a fresh server: xvfb-run -a can lose its display to
-# another X server started at the same moment on a shared machine.
-for attempt in 1 2; do
-  if xvfb-run -a -s "-screen 0 1280x800x24" bash "$self" --in-display /usr/games/kelmora /usr/lib/kelmora; then
-    break
-  fi
-  [ "$attempt" -eq 2 ] && fail "the installed program under Xvfb"
-  step "retrying under a fresh X server"
-done
+bash tools/with-x.sh bash "$self" --in-display /usr/games/kelmora /usr/lib/kelmora ||
+  fail "the installed program under Xvfb"
 
 trap - EXIT
 apt remove kelmora
