@@ -155,7 +155,7 @@ Text resultToText(const ScriptValue &value)
     if (!text || text->empty())
         return nullptr;
     if (isRealKind(value) && text->front() == '.')
-        text->insert(0, "0");
+        text->insert(text->begin(), '0');
     return newText(*text);
 }
 

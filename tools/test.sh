@@ -16,7 +16,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run() {
   local dir=$1; shift
   echo "== $dir"
-  cmake -S . -B "$dir" -G Ninja -DKELMORA_WERROR=ON "$@" >/dev/null
+  cmake -S . -B "$dir" -G Ninja -DKELMORA_WERROR=ON -DKELMORA_REQUIRE_ALL_TESTS=ON "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
