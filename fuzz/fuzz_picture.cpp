@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any bytes as a picture box's picture: copied into a byte block, sniffed,
 // decoded and painted, the way the game hands a card file to its box.
 

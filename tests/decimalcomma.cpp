@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Linked into every suite that CTest runs a second time under a locale that
 // writes decimals with a comma. Creating the application object applies the
 // locale from the environment to the C library; when that locale has not been

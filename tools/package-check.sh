@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package, installs it on this machine, deals once with the
 # INSTALLED program under a virtual X server, closes it, and removes the
 # package again. Needs root (or sudo) and what tools/setup.sh installs.

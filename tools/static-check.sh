@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Static checks: clang-tidy (rules in .clang-tidy) and clang-format (rules in
 # .clang-format) over the folders listed below. Fails on any finding.
 # Usage: tools/static-check.sh [build folder, default build/tidy]

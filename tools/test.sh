@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up, builds and runs every test twice: a normal build with warnings as
 # errors, and an AddressSanitizer + UndefinedBehaviorSanitizer build. In each,
 # CTest runs the run-time, evaluator and game suites once more under the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs a command under a private X server (Xvfb on a display of its own,
 # 1280x800x24) and ends the server when the command ends; exits with the
 # command's status. The command's windows use the xcb platform on that server.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # shellcheck shell=bash
 # shellcheck disable=SC2034 # x_pid, x_window and x_why are for the caller
 # A private X server for checks that need real windows, and a careful way to

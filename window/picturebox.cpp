@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "picturebox.h"
 
 #include <QAccessible>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole-process figures: start to first painted window and resident memory,
 // for the game and for a bare Qt window of the same size, and memory after
 // long play. Run without arguments it drives its own child processes:

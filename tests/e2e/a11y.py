@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Plays one deal as a screen reader user would: everything is read and pressed
 through the accessibility bus (AT-SPI), against the built program under a
 private X server. Only the cards' pixels are taken from the screen, to tell

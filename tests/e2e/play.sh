@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Deals, picks two cards, an operator, checks, then closes with Escape, all
 # through the X server; judges the result by the window's pixels.
 set -euo pipefail

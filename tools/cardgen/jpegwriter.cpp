@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // JPEG output through libjpeg itself, so the files are exactly what the game's decoder expects:
 // baseline, three YCbCr components, no progressive scans.
 #include "art.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kelmora-cardgen: draws the 52 card pictures, the four built-in spade cards and the program icon.
 //
 //     kelmora-cardgen <repository folder>
