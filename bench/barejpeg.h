@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The baseline the picture path is measured against: libjpeg alone, from

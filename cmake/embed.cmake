@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Files compiled into a program as byte arrays: a header of
 # `inline constexpr unsigned char name[]` in `namespace`, one array a file,
 # named for the file with every other character than a letter or digit

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Script mode: -DFILES=a|b -DHEADER=... -DNAMESPACE=...
 string(REPLACE "|" ";" FILES "${FILES}")
 set(out "// Generated from the files named below; edit those instead.\n#pragma once\n\nnamespace ${NAMESPACE} {\n")

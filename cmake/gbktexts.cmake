@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The program's texts are GBK bytes. They are written in UTF-8 in a list file
 # (one "name = text" per line) and turned into a header of GBK byte literals
 # at build time with iconv, so no source file has to hold raw GBK.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Script mode: -DLIST=... -DHEADER=... -DNAMESPACE=...
 find_program(ICONV iconv REQUIRED)
 file(STRINGS ${LIST} lines ENCODING UTF-8)

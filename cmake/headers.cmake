@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Include roots per library. Each library names the headers it offers; they
 # are linked into a folder of its own under the build tree, in the path they
 # are included by ("window/lifecycle.h"), and that folder is the library's

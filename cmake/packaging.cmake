@@ -1,12 +1,22 @@
+# SPDX-License-Identifier: MIT
 # Installed layout and the Debian package.
 #
 # The program finds its card pictures in pkp/ beside its own file (through
-# /proc/self/exe), so both go into one private folder and the command on the
-# PATH is a relative symlink to the program: the kernel resolves it, and the
-# package stays relocatable.
+# /proc/self/exe), so it lives in a private folder with pkp/ beside it, and
+# the command on the PATH is a relative symlink to the program: the kernel
+# resolves it, and the package stays relocatable.
 
 set(KELMORA_PACKAGE_MAINTAINER "Kelmora maintainers <maintainers@users.noreply.c-seed-4cfb42af.example>"
     CACHE STRING "Maintainer field of the Debian package")
+# The project has no public home yet: a reserved example domain stands in, so
+# no one else's site is named. Set it once there is one (ending in /) and
+# publish docs/screenshot.png there: software centres fetch it from AppStream.
+set(KELMORA_HOMEPAGE "https://kelmora.example/" CACHE STRING "Home page of the game, ending in /")
+set(kelmora_screenshot_url "${KELMORA_HOMEPAGE}screenshot.png")
+# Debian keeps games out of bin/ (its PATH has /usr/games and /usr/local/games).
+set(KELMORA_COMMAND_DIR games CACHE STRING "Folder of the kelmora command, relative to the prefix")
+# Reverse-DNS name of the desktop entry and the AppStream component.
+set(kelmora_app_id example.kelmora.kelmora)
 
 # Directories made by the install step, whatever the umask of whoever builds.
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
@@ -22,20 +32,53 @@ endif()
 # lib/, not the multiarch libdir: the folder holds a program and its data, not libraries.
 set(kelmora_private_dir lib/kelmora)
 install(TARGETS kelmora RUNTIME DESTINATION ${kelmora_private_dir})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/pkp/ DESTINATION ${kelmora_private_dir}/pkp
+# The pictures are the same on every architecture, so they live in share/;
+# a relative link puts them beside the program, where it looks for them.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/pkp/ DESTINATION share/kelmora/pkp
         FILES_MATCHING PATTERN "*.jpg")
 
-# Made once at configure time; install() copies a symlink as a symlink.
+# Links made once at configure time; install() copies a symlink as a symlink.
 set(kelmora_launcher ${PROJECT_BINARY_DIR}/packaging/kelmora)
 file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/packaging)
-file(CREATE_LINK ../${kelmora_private_dir}/kelmora ${kelmora_launcher} SYMBOLIC)
-install(FILES ${kelmora_launcher} DESTINATION bin)
+file(RELATIVE_PATH kelmora_target /prefix/${KELMORA_COMMAND_DIR} /prefix/${kelmora_private_dir}/kelmora)
+file(CREATE_LINK ${kelmora_target} ${kelmora_launcher} SYMBOLIC)
+install(FILES ${kelmora_launcher} DESTINATION ${KELMORA_COMMAND_DIR})
+file(CREATE_LINK ../../share/kelmora/pkp ${PROJECT_BINARY_DIR}/packaging/pkp SYMBOLIC)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/pkp DESTINATION ${kelmora_private_dir})
 
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/kelmora.desktop DESTINATION share/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/${kelmora_app_id}.desktop DESTINATION share/applications)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/${kelmora_app_id}.metainfo.xml.in
+               ${PROJECT_BINARY_DIR}/packaging/${kelmora_app_id}.metainfo.xml @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/${kelmora_app_id}.metainfo.xml DESTINATION share/metainfo)
 foreach(size IN ITEMS 16 32 48 64 128 256)
   install(FILES ${PROJECT_SOURCE_DIR}/game/builtin/icon${size}.png
           DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME kelmora.png)
 endforeach()
+
+# The manual page and the changelog go in gzip-compressed, without a time
+# stamp or a name in the header, so that two builds give the same bytes.
+find_program(KELMORA_GZIP gzip REQUIRED)
+set(kelmora_compressed)
+foreach(doc IN ITEMS kelmora.6 changelog)
+  set(compressed ${PROJECT_BINARY_DIR}/packaging/${doc}.gz)
+  add_custom_command(
+    OUTPUT ${compressed}
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/packaging/${doc} ${PROJECT_BINARY_DIR}/packaging/${doc}
+    COMMAND ${KELMORA_GZIP} -9nf ${PROJECT_BINARY_DIR}/packaging/${doc}
+    DEPENDS ${PROJECT_SOURCE_DIR}/packaging/${doc}
+    VERBATIM)
+  list(APPEND kelmora_compressed ${compressed})
+endforeach()
+add_custom_target(kelmora_docs ALL DEPENDS ${kelmora_compressed})
+install(FILES ${PROJECT_BINARY_DIR}/packaging/kelmora.6.gz DESTINATION share/man/man6)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/changelog.gz ${PROJECT_SOURCE_DIR}/packaging/copyright
+        DESTINATION share/doc/kelmora)
+# Tags lintian reports that are meant so, each with its reason: only in the
+# Debian package, which installs everything plus this "debian" component.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/kelmora.lintian-overrides
+        DESTINATION share/lintian/overrides RENAME kelmora COMPONENT debian EXCLUDE_FROM_ALL)
+set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};kelmora;Unspecified;/"
+                                 "${PROJECT_BINARY_DIR};kelmora;debian;/")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kelmora)
@@ -50,6 +93,7 @@ set(CPACK_PACKAGE_CONTACT "${KELMORA_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${KELMORA_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${KELMORA_HOMEPAGE}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

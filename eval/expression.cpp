@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "eval/expression.h"
 
 #include <charconv>

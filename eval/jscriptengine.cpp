@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "eval/jscriptengine.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "eval/scriptcomponent.h"
 
 #include <cstring>
@@ -156,7 +157,7 @@ Text resultToText(const ScriptValue &value)
     if (!text || text->empty())
         return nullptr;
     if (isRealKind(value) && text->front() == '.')
-        text->insert(0, "0");
+        text->insert(text->begin(), '0');
     return newText(*text);
 }
 

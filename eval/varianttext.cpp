@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: MIT
 #include "eval/varianttext.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -14,9 +15,12 @@ std::string exponentForm(const std::string &digits, int exponent)
         out += '.';
         out += digits.substr(1);
     }
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
-    return out + buffer;
+    out += exponent < 0 ? "E-" : "E+";
+    const int magnitude = std::abs(exponent);
+    if (magnitude < 10)
+        out += '0'; // at least two exponent digits
+    out += std::to_string(magnitude);
+    return out;
 }
 
 std::string currencyText(ScriptCurrency value)
@@ -48,18 +52,26 @@ std::string realText(double value, int precision)
     if (value == 0)
         return "0"; // -0 included
 
-    // Rounded (not cut) to the precision, then trailing zeros dropped.
+    // Rounded (not cut) to the precision, then trailing zeros dropped. The
+    // digits come from to_chars, which never consults the C locale: printf
+    // would write the user's decimal comma once the application has called
+    // setlocale, and "24" would come out as "2,.4".
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*e", precision - 1, std::fabs(value));
-    std::string scientific(buffer);
-    auto ePos = scientific.find('e');
+    const auto written = std::to_chars(
+        buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific, precision - 1);
+    const std::string_view scientific(buffer, static_cast<std::size_t>(written.ptr - buffer));
+    const auto ePos = scientific.find('e');
     std::string digits;
     for (char c : scientific.substr(0, ePos))
         if (c != '.')
             digits += c;
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
-    const int exponent = std::atoi(scientific.c_str() + ePos + 1);
+    std::string_view exponentText = scientific.substr(ePos + 1);
+    if (exponentText.front() == '+')
+        exponentText.remove_prefix(1); // from_chars takes no plus sign
+    int exponent = 0;
+    std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
     const int count = static_cast<int>(digits.size());
 
     std::string out = value < 0 ? "-" : "";

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any bytes as the expression a script component evaluates, then its error
 // information read back, as the game's answer check would meet them.
 

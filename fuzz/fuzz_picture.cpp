@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any bytes as a picture box's picture: sniffed and decoded by the window
 // layer (with Qt's readers for the formats it leaves to the toolkit), then
 // painted by the Qt picture box, the way a card file reaches the screen.

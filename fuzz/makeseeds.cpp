@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes one small picture of each recognised format into the folder given,
 // for the picture fuzzer's seed corpus:
 //   fuzz_makeseeds fuzz/corpus/picture

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: MIT
 #include "memory.h"
 
-#include <cstdio>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 
@@ -32,11 +33,15 @@ void *allocateMemory(std::size_t size)
     void *block = std::malloc(size == 0 ? 1 : size);
     if (!block) {
         // The size in full, also beyond the range of an int; composed on the
-        // stack, since the heap just refused.
-        char message[96];
+        // stack, since the heap just refused, and with to_chars, which keeps
+        // clear of the user's locale as every number text here does.
         const char *mark = std::strstr(rt::allocationRefused, "%d");
-        std::snprintf(message, sizeof message, "%.*s%zu%s", int(mark - rt::allocationRefused),
-            rt::allocationRefused, size, mark + 2);
+        const auto head = std::size_t(mark - rt::allocationRefused);
+        const std::size_t tail = std::strlen(mark + 2);
+        char message[96];
+        std::memcpy(message, rt::allocationRefused, head);
+        char *end = std::to_chars(message + head, message + sizeof message - tail - 1, size).ptr;
+        std::memcpy(end, mark + 2, tail + 1);
         reportFatalError(0, message);
     }
     return block;

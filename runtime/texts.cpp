@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: MIT
 #include "texts.h"
 
 #include <cfenv>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -46,23 +47,27 @@ std::int32_t textLength(Text t)
 
 namespace {
 
-Text formatted(const char *format, auto value)
+// The bytes of printf's "%d" and "%.13g" in the C locale, whatever locale the
+// application has switched to: to_chars never reads it, printf would write a
+// decimal comma.
+template <typename... Format> Text formatted(auto value, Format... format)
 {
     char buffer[64];
-    const int length = std::snprintf(buffer, sizeof buffer, format, value);
-    return length > 0 ? newText(std::string_view(buffer, std::size_t(length))) : nullptr;
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, format...);
+    const auto length = std::size_t(written.ptr - buffer);
+    return written.ec == std::errc() && length > 0 ? newText(std::string_view(buffer, length)) : nullptr;
 }
 
 } // namespace
 
 Text toText(std::int32_t value)
 {
-    return formatted("%d", value);
+    return formatted(value);
 }
 
 Text toText(double value)
 {
-    return formatted("%.13g", value);
+    return formatted(value, std::chars_format::general, 13);
 }
 
 std::int64_t truncateToInteger(double x)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>
@@ -11,7 +12,8 @@
 // -1, 0 or 1; bytes compared as unsigned, no text equal to "".
 int compareTexts(Text a, Text b);
 std::int32_t textLength(Text t);
-// "%d" and "%.13g"; an empty result is no text.
+// The bytes printf's "%d" and "%.13g" write in the C locale, whatever locale
+// the process has switched to; an empty result is no text.
 [[nodiscard]] Text toText(std::int32_t value);
 [[nodiscard]] Text toText(double value);
 // Rounds toward zero whatever the rounding mode; the mode is left as it was.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets with clang into build/fuzz, replays the kept
 # crashers, then runs each target for the given seconds (default 60) on a
 # copy of its seeds.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Static checks: clang-tidy (rules in .clang-tidy) and clang-format (rules in
 # .clang-format) over the folders listed below. Fails on any finding.
 # Usage: tools/static-check.sh [build folder, default build/tidy]
@@ -25,6 +26,9 @@ pick() {
     echo "static-check: none of $* found" >&2
     return 1
 }
+# Every source, script and CMake file carries the licence line; quick, so first.
+bash "$ROOT/tools/spdx.sh" --check
+
 RUN_TIDY=$(pick run-clang-tidy-14 run-clang-tidy)
 TIDY=$(pick clang-tidy-14 clang-tidy)
 FORMAT=$(pick clang-format-14 clang-format)

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up, builds and runs every test twice: a normal build with warnings as
-# errors, and an AddressSanitizer + UndefinedBehaviorSanitizer build.
+# errors, and an AddressSanitizer + UndefinedBehaviorSanitizer build. In each,
+# CTest runs the run-time, evaluator and game suites once more under the
+# decimal-comma locale de_DE.UTF-8 (label "locale"; setup.sh generates it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
@@ -14,7 +17,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run() {
   local dir=$1; shift
   echo "== $dir"
-  cmake -S . -B "$dir" -G Ninja -DKELMORA_WERROR=ON "$@" >/dev/null
+  cmake -S . -B "$dir" -G Ninja -DKELMORA_WERROR=ON -DKELMORA_REQUIRE_ALL_TESTS=ON "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <algorithm>
 #include <cmath>
 
@@ -152,7 +153,7 @@ bool deliverWheel(WindowId window, ControlId control, std::int32_t steps, std::i
 }
 
 bool deliverKey(WindowId window, ControlId control, bool pressed, std::int32_t code, std::int32_t keyState,
-    std::string_view typed)
+    std::span<const std::int32_t> typed)
 {
     const auto target = findTarget(window, control);
     // A key for a disabled control goes on untouched and raises nothing.
@@ -174,17 +175,25 @@ bool deliverKey(WindowId window, ControlId control, bool pressed, std::int32_t c
     }
     if (raise(*target, pressed ? Event::keyPressed : Event::keyReleased, { code, keyState }))
         return true;
-    // A printable character typed without Ctrl or Alt, as its GBK code.
-    if (!pressed || chord || typed.empty())
+    if (!pressed)
         return false;
-    // The key's handler may have changed the window; look again.
-    const auto still = findTarget(window, control);
-    if (!still)
-        return false;
-    std::int32_t character = 0;
-    for (unsigned char byte : typed)
-        character = (character << 8) | byte;
-    return raise(*still, Event::characterTyped, { character });
+    // Every character the key types, control characters included, as a
+    // character message would bring them one by one.
+    bool swallowed = false;
+    for (const std::int32_t character : typed) {
+        // A handler may have changed the window; look again.
+        const auto still = findTarget(window, control);
+        if (!still)
+            break;
+        swallowed |= raise(*still, Event::characterTyped, { character });
+    }
+    return swallowed;
+}
+
+void tickTimer(WindowId window, ControlId control)
+{
+    EventRecord event { window, control, std::int32_t(Event::tick) };
+    raiseEvent(event);
 }
 
 void deliverFocus(WindowId window, ControlId control, bool gained)

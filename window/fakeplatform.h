@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A platform that shows nothing: it keeps what the layer sets and lets a
@@ -26,6 +27,7 @@ public:
     void setVisible(bool visible) override;
     void setEnabled(bool enabled) override;
     void raiseToTop() override;
+    Area placement() const override { return { left, top, width, height }; }
     bool isShown() const override;
     bool isEnabled() const override;
     bool hasFocus() const override;
@@ -65,7 +67,7 @@ public:
 
     void start() override;
     void shutDown(bool afterFatalError) override;
-    ScreenArea primaryScreen() const override { return screen; }
+    Area primaryWorkArea() const override { return workArea; }
     std::unique_ptr<PlatformWindow> createWindow(const WindowSpec &spec) override;
     std::unique_ptr<PlatformTimer> startTimer(std::int32_t period, std::function<void()> tick) override;
     PictureReader *pictureReader() override { return nullptr; }
@@ -80,7 +82,7 @@ public:
     void tickTimers();
     std::vector<std::int32_t> runningPeriods() const;
 
-    ScreenArea screen { 0, 0, 1280, 800 };
+    Area workArea { 0, 0, 1280, 800 };
     // What happened, in order: "start", "window <title>", "control <name>",
     // "show", "destroy <name>", "timer <period>", "report", "loop", "quit",
     // "shut down".

@@ -1,5 +1,7 @@
+// SPDX-License-Identifier: MIT
 #include "form.h"
 
+#include <algorithm>
 #include <set>
 
 #include "runtime/gbk.h"
@@ -36,20 +38,21 @@ bool eventExists(ControlKind kind, std::int32_t event)
     }
 }
 
-// Binds by name; an unknown name leaves the event unbound.
-std::optional<std::map<std::int32_t, EventHandler>> bind(
-    ControlKind kind, std::span<const BindingData> bindings, std::span<const NamedHandler> handlers)
+// Binds by name. A name that the program does not supply makes the form
+// unreadable, unless the caller lets such events stay unbound.
+std::optional<std::map<std::int32_t, EventHandler>> bind(ControlKind kind,
+    std::span<const BindingData> bindings, std::span<const NamedHandler> handlers, MissingHandlers missing)
 {
     std::map<std::int32_t, EventHandler> bound;
     for (const BindingData &binding : bindings) {
         if (!binding.handler || !eventExists(kind, binding.event) || bound.contains(binding.event))
             return std::nullopt;
-        for (const NamedHandler &named : handlers) {
-            if (named.name == binding.handler && named.handler) {
-                bound.emplace(binding.event, named.handler);
-                break;
-            }
-        }
+        const auto named = std::find_if(handlers.begin(), handlers.end(),
+            [&binding](const NamedHandler &h) { return h.name == binding.handler && h.handler; });
+        if (named != handlers.end())
+            bound.emplace(binding.event, named->handler);
+        else if (missing == MissingHandlers::refuse)
+            return std::nullopt;
     }
     return bound;
 }
@@ -64,7 +67,7 @@ bool kindRaisesEvents(ControlKind kind)
 }
 
 std::optional<std::vector<ResolvedWindow>> resolveForm(
-    const Form &form, std::span<const NamedHandler> handlers)
+    const Form &form, std::span<const NamedHandler> handlers, MissingHandlers missing)
 {
     std::vector<ResolvedWindow> resolved;
     std::set<WindowId> windowIds;
@@ -74,7 +77,7 @@ std::optional<std::vector<ResolvedWindow>> resolveForm(
         ResolvedWindow &out = resolved.emplace_back();
         out.data = &window;
         auto title = gbkText(window.title);
-        auto bound = bind(ControlKind::window, window.bindings, handlers);
+        auto bound = bind(ControlKind::window, window.bindings, handlers, missing);
         if (!title || !bound || !window.name || !gbkText(window.name))
             return std::nullopt;
         out.title = std::move(*title);
@@ -96,7 +99,7 @@ std::optional<std::vector<ResolvedWindow>> resolveForm(
             auto name = gbkText(control.name);
             auto text = gbkText(control.text);
             auto face = gbkText(control.font.face);
-            auto controlBound = bind(control.kind, control.bindings, handlers);
+            auto controlBound = bind(control.kind, control.bindings, handlers, missing);
             if (!name || !text || !face || !controlBound)
                 return std::nullopt;
             c.name = std::move(*name);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>
@@ -114,9 +115,13 @@ struct ResolvedWindow {
 // Whether a kind raises events at all.
 bool kindRaisesEvents(ControlKind kind);
 
+// What a handler name that the program does not supply means. Only tests
+// that bind some of the handlers leave such events unbound.
+enum class MissingHandlers { refuse, leaveUnbound };
+
 // nullopt when the form cannot be read: a text with no GBK form, a built-in
 // picture that the form does not hold, an identifier used twice, a size below
-// zero, or a binding to an event the kind does not have. A handler name that
-// `handlers` does not hold leaves its event unbound.
-std::optional<std::vector<ResolvedWindow>> resolveForm(
-    const Form &form, std::span<const NamedHandler> handlers);
+// zero, a binding to an event the kind does not have, or a handler name that
+// `handlers` does not hold (unless `missing` leaves it unbound).
+std::optional<std::vector<ResolvedWindow>> resolveForm(const Form &form,
+    std::span<const NamedHandler> handlers, MissingHandlers missing = MissingHandlers::refuse);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "lifecycle.h"
 
 #include <algorithm>
@@ -173,7 +174,7 @@ void startRuntime(Platform &platform, const Form &form, std::span<const NamedHan
     platform.start();
     initRunDirectory();
     setFatalErrorPresenter(presentFatalError);
-    auto resolved = resolveForm(form, handlers);
+    auto resolved = resolveForm(form, handlers, s.missingHandlers);
     if (!resolved)
         reportFatalError(0, wt::windowDataUnreadable);
     s.data = std::make_shared<const std::vector<ResolvedWindow>>(std::move(*resolved));
@@ -207,10 +208,11 @@ void loadWindow(WindowId id)
     w.unit.width = data.width;
     w.unit.height = data.height;
     w.unit.text = definition->title;
-    // Centred on the primary screen, each division dropping its fraction.
-    const ScreenArea screen = s.platform->primaryScreen();
-    w.unit.left = (screen.width - data.width) / 2;
-    w.unit.top = (screen.height - data.height) / 2;
+    // Centred in the primary screen's work area, which need not start at the
+    // desktop's origin; each division drops its fraction (toward zero).
+    const Area area = s.workArea ? *s.workArea : s.platform->primaryWorkArea();
+    w.unit.left = area.left + (area.width - data.width) / 2;
+    w.unit.top = area.top + (area.height - data.height) / 2;
 
     for (const ResolvedControl &control : definition->controls) {
         ControlState &c = w.controls.emplace_back();

@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: MIT
 #include "operations.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "eval/scriptcomponent.h"
 #include "registry_p.h"
@@ -38,6 +40,14 @@ ControlState &findForCommand(WindowId window, ControlId control, ControlKind kin
     return *state;
 }
 
+// The window's outer rectangle, frame included, on the desktop; a control's
+// rectangle in the client area. None while it is not built.
+std::optional<Area> liveGeometry(LoadedWindow &window, ControlState &control)
+{
+    const PlatformControl *shown = platformOf(window, control);
+    return shown ? std::optional(shown->placement()) : std::nullopt;
+}
+
 bool neverShown(ControlKind kind)
 {
     return kind == ControlKind::timer || kind == ControlKind::scriptComponent;
@@ -56,10 +66,9 @@ void setPeriod(const LoadedWindow &window, ControlState &control, std::int32_t p
     if (period > 0) {
         const WindowId windowId = window.id;
         const ControlId controlId = control.id;
-        control.timer = runtimeState().platform->startTimer(period, [windowId, controlId] {
-            EventRecord event { windowId, controlId, std::int32_t(Event::tick) };
-            raiseEvent(event);
-        });
+        control.timer = runtimeState().platform->startTimer(
+            period, [windowId, controlId] { tickTimer(windowId, controlId); });
+        ++control.timerStarts;
     }
 }
 
@@ -223,6 +232,14 @@ void writeProperty(
     LoadedWindow *loaded = nullptr;
     ControlState &state = findForProperty(window, control, loaded);
     if (property >= 0 && property <= 7) {
+        // A move keeps the other edge and a resize the other dimension where
+        // the window has them now, not where they were last written.
+        if (const auto live = property <= 3 ? liveGeometry(*loaded, state) : std::nullopt) {
+            state.left = live->left;
+            state.top = live->top;
+            state.width = live->width;
+            state.height = live->height;
+        }
         const std::int32_t number = low32(value);
         switch (Property(property)) {
         case Property::left:
@@ -263,15 +280,18 @@ PropertyValue readProperty(WindowId window, ControlId control, std::int32_t prop
     LoadedWindow *loaded = nullptr;
     ControlState &state = findForProperty(window, control, loaded);
     if (property >= 0 && property <= 7) {
+        // Place and size as the window has them now (the player may have
+        // moved the main window), else as stored.
+        const std::optional<Area> live = liveGeometry(*loaded, state);
         switch (Property(property)) {
         case Property::left:
-            return state.left;
+            return live ? live->left : state.left;
         case Property::top:
-            return state.top;
+            return live ? live->top : state.top;
         case Property::width:
-            return state.width;
+            return live ? live->width : state.width;
         case Property::height:
-            return state.height;
+            return live ? live->height : state.height;
         case Property::tag:
             return newTextValue(state.tag);
         case Property::visible:

@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: MIT
 #include "picture.h"
 
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 // jpeglib.h expects size_t and FILE to be declared already.
@@ -76,6 +78,7 @@ struct JpegRun {
     Picture picture;
     int countedScan = 0; // the last scan whose blocks were added
     std::int64_t scanBlocks = 0;
+    std::string comment; // the first comment's kept bytes
 };
 
 JpegRun &runOf(j_common_ptr info)
@@ -129,6 +132,37 @@ void cmykRowToRgb(const JSAMPLE *in, unsigned char *out, JDIMENSION width, bool 
     }
 }
 
+// A comment longer than libjpeg kept may end inside a UTF-8 sequence; that
+// piece goes, so the rest still reads as UTF-8.
+std::string withoutCutSequence(std::string bytes)
+{
+    std::size_t lead = bytes.size();
+    int continuations = 0;
+    while (lead > 0 && continuations < 3 && (static_cast<unsigned char>(bytes[lead - 1]) & 0xC0) == 0x80) {
+        --lead;
+        ++continuations;
+    }
+    if (lead == 0)
+        return bytes;
+    const auto first = static_cast<unsigned char>(bytes[lead - 1]);
+    const int needed = first >= 0xF0 ? 3 : first >= 0xE0 ? 2 : first >= 0xC0 ? 1 : 0;
+    if (first >= 0xC0 && continuations < needed)
+        bytes.resize(lead - 1);
+    return bytes;
+}
+
+void keepFirstComment(JpegRun &run)
+{
+    for (jpeg_saved_marker_ptr marker = run.info.marker_list; marker; marker = marker->next) {
+        if (marker->marker != JPEG_COM)
+            continue;
+        run.comment.assign(reinterpret_cast<const char *>(marker->data), marker->data_length);
+        if (marker->original_length > marker->data_length)
+            run.comment = withoutCutSequence(std::move(run.comment));
+        return;
+    }
+}
+
 // Runs the whole decode; false after any libjpeg error. Only trivially
 // destructible locals from here on, and nothing written to them after the
 // setjmp is read after a jump back.
@@ -148,7 +182,9 @@ bool runJpeg(JpegRun &run, const unsigned char *data, std::size_t size)
     jpeg_create_decompress(&info);
     info.progress = &run.progress;
     jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
+    jpeg_save_markers(&info, JPEG_COM, maxPictureCommentBytes);
     jpeg_read_header(&info, TRUE);
+    keepFirstComment(run);
 
     // The size is known from the header alone: refuse before anything large
     // is allocated, by libjpeg or by us.
@@ -194,7 +230,10 @@ Picture decodeJpeg(const unsigned char *data, std::size_t size)
     // Safe in every state: after an error, before creation was complete, or
     // after finishing.
     jpeg_destroy_decompress(&run.info);
-    return decoded ? std::move(run.picture) : Picture();
+    if (!decoded)
+        return {};
+    run.picture.comment = std::move(run.comment);
+    return std::move(run.picture);
 }
 
 // ---- The toolkit's readers (BMP, icon, cursor, GIF) ------------------------

@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 
 // The picture formats a picture box recognises from a block's first bytes.
@@ -14,6 +16,13 @@ enum class PictureFormat { none, jpeg, bmp, icon, cursor, gif, pcx8, pcx1 };
 // be able to ask for gigabytes. The byte bound counts 4 bytes a pixel.
 inline constexpr int maxPictureSide = 16384;
 inline constexpr std::int64_t maxPictureBytes = std::int64_t(64) * 1024 * 1024;
+
+// A JPEG's comment says what the card shows, in words, for a screen reader
+// ("红桃 7"). It comes from the file and is untrusted: only its first bytes
+// are kept, and the text a backend makes of it is bounded, so that a hostile
+// file can neither hold much memory nor flood a screen reader.
+inline constexpr int maxPictureCommentBytes = 4096;
+inline constexpr int maxPictureCommentLength = 200; // UTF-16 units of the text shown
 
 // True when a picture of this size may be decoded.
 bool pictureSizeAllowed(std::int64_t width, std::int64_t height);
@@ -33,6 +42,10 @@ struct Picture {
     PixelLayout layout = PixelLayout::rgb32;
     std::size_t stride = 0; // bytes from one row to the next
     std::unique_ptr<std::uint32_t[]> words; // height * stride bytes; none when null
+    // A JPEG's first comment as the file holds it, at most
+    // maxPictureCommentBytes and never ending inside a UTF-8 sequence; other
+    // formats carry none.
+    std::string comment;
 
     // Room for a picture of this size, its pixels not yet set.
     static Picture ofSize(std::int32_t width, std::int32_t height, PixelLayout layout);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // What the window layer asks of a windowing toolkit, and the entry points
@@ -21,11 +22,14 @@
 #include "window/ids.h"
 #include "window/picture.h"
 
-struct ScreenArea {
+// A rectangle: on the desktop for a window and a screen, in the client area
+// for a control.
+struct Area {
     std::int32_t left = 0;
     std::int32_t top = 0;
     std::int32_t width = 0;
     std::int32_t height = 0;
+    friend bool operator==(const Area &, const Area &) = default;
 };
 
 struct PlatformFont {
@@ -81,6 +85,9 @@ public:
     // Brings the control above its siblings.
     virtual void raiseToTop() = 0;
 
+    // Where it is now: a window's outer rectangle, frame included, on the
+    // desktop (the player may have moved it); a control's in the client area.
+    virtual Area placement() const = 0;
     // Whether it shows and takes input now, its window included.
     virtual bool isShown() const = 0;
     virtual bool isEnabled() const = 0;
@@ -135,7 +142,9 @@ public:
     // in the middle of delivering an event; leave it standing.
     virtual void shutDown(bool afterFatalError) = 0;
 
-    virtual ScreenArea primaryScreen() const = 0;
+    // The primary screen's area that windows may take, without task bars and
+    // docks; it need not start at the desktop's origin.
+    virtual Area primaryWorkArea() const = 0;
     // nullptr when the window cannot be built. Its destruction by the
     // player (or by `close`) is reported through windowDestroyed.
     virtual std::unique_ptr<PlatformWindow> createWindow(const WindowSpec &spec) = 0;
@@ -165,10 +174,13 @@ enum class MouseButton { none, left, right, other };
 bool deliverMouse(WindowId window, ControlId control, MouseAction action, MouseButton button, double screenX,
     double screenY, std::int32_t keyState);
 bool deliverWheel(WindowId window, ControlId control, std::int32_t steps, std::int32_t keyState);
-// `code` is the virtual-key code; `typed` the character a press types, as
-// GBK, or empty when it types none (or none that prints).
+// `code` is the virtual-key code; `typed` the characters a press types into
+// the control, in order, each as its GBK code (a Chinese character as lead
+// byte * 256 + trail byte), control characters included (Enter 13,
+// Backspace 8, Tab 9, Escape 27, Ctrl with a letter 1 to 26); none for a
+// release, an Alt chord or a key that types nothing.
 bool deliverKey(WindowId window, ControlId control, bool pressed, std::int32_t code, std::int32_t keyState,
-    std::string_view typed);
+    std::span<const std::int32_t> typed);
 void deliverFocus(WindowId window, ControlId control, bool gained);
 // A button pressed and released over it, by mouse or keyboard.
 void deliverClick(WindowId window, ControlId control);

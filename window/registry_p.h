@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The window layer's own state: the loaded windows, each control's stored
@@ -8,6 +9,7 @@
 #include <deque>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +49,7 @@ struct ControlState {
     std::int32_t displayMode = 0;
     std::int32_t period = 0; // a timer's
     std::unique_ptr<PlatformTimer> timer; // while it runs
+    int timerStarts = 0; // restarts included
     std::unique_ptr<ScriptComponent> script;
     // What shows the control; none for the window unit (see LoadedWindow).
     std::unique_ptr<PlatformControl> platform;
@@ -73,6 +76,8 @@ struct RuntimeState {
     FatalReportBox reportBox;
     EventObserver eventObserver;
     ControlBuilder controlBuilder;
+    MissingHandlers missingHandlers = MissingHandlers::refuse;
+    std::optional<Area> workArea;
 };
 
 RuntimeState &runtimeState();
@@ -82,6 +87,9 @@ ControlState *findControl(LoadedWindow &window, ControlId control);
 
 // What shows a control: the window itself for the window unit.
 PlatformControl *platformOf(LoadedWindow &window, ControlState &control);
+
+// A timer control's tick, as its timer fires it.
+void tickTimer(WindowId window, ControlId control);
 
 // Destroys a loaded window: raises its destroyed event, then takes it off
 // screen and forgets it.

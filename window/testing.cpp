@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "testing.h"
 
 #include "platform.h"
@@ -46,4 +47,31 @@ void failControlBuild(ControlId control)
     setControlBuilder([control](PlatformWindow &window, const ControlSpec &spec) {
         return spec.id == control ? nullptr : window.createControl(spec);
     });
+}
+
+void allowMissingHandlers(bool allowed)
+{
+    runtimeState().missingHandlers = allowed ? MissingHandlers::leaveUnbound : MissingHandlers::refuse;
+}
+
+void setPrimaryWorkArea(std::optional<Area> area)
+{
+    runtimeState().workArea = area;
+}
+
+bool fireTimerTick(WindowId window, ControlId control)
+{
+    LoadedWindow *loaded = findLoadedWindow(window);
+    ControlState *state = loaded ? findControl(*loaded, control) : nullptr;
+    if (!state || state->kind != ControlKind::timer || !state->timer)
+        return false;
+    tickTimer(window, control);
+    return true;
+}
+
+int timerStarts(WindowId window, ControlId control)
+{
+    LoadedWindow *loaded = findLoadedWindow(window);
+    ControlState *state = loaded ? findControl(*loaded, control) : nullptr;
+    return state ? state->timerStarts : 0;
 }

@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Seams for tests, free of any toolkit. The game itself never uses these.
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "window/ids.h"
@@ -12,6 +14,7 @@
 class PlatformControl;
 class PlatformWindow;
 struct ControlSpec;
+struct Area;
 
 // What shows a control, or the window itself for the window unit; nullptr
 // when it is not loaded.
@@ -46,3 +49,20 @@ void setControlBuilder(ControlBuilder builder);
 // Makes building this control fail in later loads (0: none): a builder that
 // refuses it and builds the others as usual.
 void failControlBuild(ControlId control);
+
+// Lets later startRuntime calls accept a handler list that leaves some of the
+// form's handler names out: their events stay unbound. For tests that bind
+// only the handlers they look at; without it a missing name makes the form
+// unreadable, as it does for the program.
+void allowMissingHandlers(bool allowed);
+
+// Stands in for the primary screen's work area when later windows are
+// centred (nullopt: the screen's own).
+void setPrimaryWorkArea(std::optional<Area> area);
+
+// Fires a timer control's tick as its timer would, without waiting for it;
+// false, and nothing happens, when the timer is not running.
+bool fireTimerTick(WindowId window, ControlId control);
+// How often a timer control's timer has been started, restarts included,
+// since it was built: a timer that keeps its rhythm is not started again.
+int timerStarts(WindowId window, ControlId control);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Each handler on the real window (offscreen), and a deal against bare
 // libjpeg decoding of the same four picture files.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole-process figures: start to first painted window and resident memory,
 // for the game, for a bare Qt window of the same size, and for a bare Qt
 // window holding the same 21 controls as plain Qt widgets with no layer of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writing one card picture (156 x 251 JPEG) through the picture decoder and
 // through a picture box, against a bare libjpeg decode of the same bytes.
 // Prints the medians of 10 repetitions and their ratios.

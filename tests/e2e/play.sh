@@ -1,26 +1,23 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Deals, picks two cards, an operator, checks, then closes with Escape, all
 # through the X server; judges the result by the window's pixels.
 set -euo pipefail
 program=$1
 out=${2:-$(mktemp -d)}
 unset QT_QPA_PLATFORM
+# X clients start one after another; one that could not connect is retried once.
+source "$(dirname "$0")/../../tools/xserver.sh"
 
-"$program" &
-pid=$!
-trap 'kill $pid 2>/dev/null || true' EXIT
-
-window=""
-for _ in $(seq 1 100); do
-  window=$(xdotool search --onlyvisible --name 'Kelmora' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || { echo "FAIL: the game window did not appear"; exit 1; }
+trap 'kill ${x_pid:-} 2>/dev/null || true' EXIT
+x_start_window "$out/game-errors.log" Kelmora "$program" || { echo "FAIL: the game window did not appear: $x_why"; exit 1; }
+pid=$x_pid
+window=$x_window
 sleep 0.5
 
-shot() { import -window "$window" "$out/$1.png"; }
+shot() { x_run import -window "$window" "$out/$1.png"; }
 # click X Y: a press and release at client coordinates
-click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.3; }
+click() { x_run xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.3; }
 # count REGION FX: pixels of REGION (WxH+X+Y) for which FX holds
 count() { convert "$3" -crop "$1" +repage -fx "$2" -format '%[fx:round(mean*w*h)]' info:; }
 
@@ -44,8 +41,8 @@ status=0
 [ "$red" -gt 50 ] || { echo "FAIL: no red verdict"; status=1; }
 [ "$ink" -gt 20 ] || { echo "FAIL: the history list holds no item"; status=1; }
 
-xdotool windowfocus --sync "$window" 2>/dev/null || true
-xdotool key Escape
+x_run xdotool windowfocus --sync "$window" 2>/dev/null || true
+x_run xdotool key Escape
 for _ in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
 trap - EXIT
 if wait $pid; then code=0; else code=$?; fi

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <QTest>
 
 #include <cstdint>
@@ -83,6 +84,7 @@ private slots:
         row("ranks 2 and 4 side by side", "24", "24", "");
         row("product", "3*8", "24", "");
         row("real division near 24", "8/(3-8/3)", "24", "");
+        row("real product near 24", "10*((4/10)*6)", "24", "");
         row("left to right", "13-1+12", "24", "");
         row("whole quotient is an integer", "48/2", "24", "");
         row("precedence", "2+3*4", "14", "");
@@ -96,6 +98,7 @@ private slots:
         row("two thirds", "2/3", "0.666666666666667", "");
         row("eight thirds", "8/3", "2.66666666666667", "");
         row("half", "1/2", "0.5", "");
+        row("five halves", "5/2", "2.5", "");
         row("past 32 bits", "2147483647+1", "2147483648", "");
         row("large product", "13*13*13*13*13*13*13*13*13*13*13*13*13*13", "3.93737638569929E+15", "");
         row("long literal", "99999999999999999999", "1E+20", "");
@@ -120,6 +123,7 @@ private slots:
         row("comment between numbers", "8/**/3", "", "Expected ';'");
         row("regular expression", "/3/", "/3/", "");
         row("number joined to a regular expression", "1+/2/", "1/2/", "");
+        row("half joined to a regular expression", "1/2+/3/", "0.5/3/", "");
         row("regular expression times a number", "/1/*2", "-1.#IND", "");
         row("bad regular expression", "/+/", "", "Syntax error in regular expression");
         row("unterminated regular expression", "/12", "", "Expected '/'");

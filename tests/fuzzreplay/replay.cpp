@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs files through a fuzz target's entry point without libFuzzer, so the
 // kept crashers and the seeds are checked in every build:
 //   fuzzreplay_<target> folder-or-file...

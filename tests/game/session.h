@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A game session in this process: the run time started once with the game's
@@ -104,10 +105,17 @@ inline std::string timeLabel()
     return readTextUtf8(control::timeLabel, std::int32_t(LabelProperty::text));
 }
 
-inline void tick()
+// One tick of 时钟1, as its timer would give it; false when the timer is
+// stopped and so gives none.
+[[nodiscard]] inline bool tick()
 {
-    EventRecord event { mainWindow, control::countdownTimer, std::int32_t(Event::tick) };
-    raiseEvent(event);
+    return fireTimerTick(mainWindow, control::countdownTimer);
+}
+
+// How often 时钟1 has been started since the window was loaded.
+inline int timerStarts()
+{
+    return ::timerStarts(mainWindow, control::countdownTimer);
 }
 
 inline constexpr ControlId cards[]

@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: MIT
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFontInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QWindow>
@@ -17,6 +18,7 @@
 #include "gbkliteral.h"
 #include "window/lifecycle.h"
 #include "window/operations.h"
+#include "window/platform.h"
 #include "window/qt/keycodes.h"
 #include "window/qt/qtplatform.h"
 #include "window/qt/qttesting.h"
@@ -98,7 +100,12 @@ class WindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { startRuntime(qtPlatform(), gameForm(), handlers); }
+    void initTestCase()
+    {
+        // These tests bind only the handlers they look at.
+        allowMissingHandlers(true);
+        startRuntime(qtPlatform(), gameForm(), handlers);
+    }
     void init()
     {
         calls.clear();
@@ -148,27 +155,67 @@ private slots:
             QVERIFY(stack.indexOf(widget(controls[i].id)) > stack.indexOf(widget(controls[i + 1].id)));
     }
 
-    void windowIsCentredFixedAndOfItsOuterSize()
+    void windowIsFixedAndOfItsOuterSize()
     {
         QWidget *frame = widget(control::mainWindowUnit);
         QCOMPARE(frame->windowTitle(), QString::fromUtf8("Kelmora小游戏"));
         QCOMPARE(frame->frameGeometry().size(), QSize(1011, 454));
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        // Integer division drops the fraction toward zero, also below zero
-        // (the offscreen screen is narrower than the window).
-        const QPoint centred((screen.width() - 1011) / 2, (screen.height() - 454) / 2);
-        QCOMPARE(QPoint(int(readProperty(mainWindow, control::mainWindowUnit, Property::left, -1)),
-                     int(readProperty(mainWindow, control::mainWindowUnit, Property::top, -1))),
-            centred);
-        // Some platforms keep a window that does not fit a little inside the screen.
-        if (centred.x() >= 0 && centred.y() >= 0)
-            QCOMPARE(frame->frameGeometry().topLeft(), centred);
         QCOMPARE(frame->minimumSize(), frame->maximumSize());
         QVERIFY(!(frame->windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(frame->windowFlags() & Qt::WindowMinimizeButtonHint);
         QVERIFY(!frame->windowIcon().isNull());
         const QImage shot = clientAreaWidget(mainWindow)->grab().toImage();
         QCOMPARE(QColor(shot.pixel(5, 300)), QColor(128, 160, 128));
+    }
+
+    void windowOpensCentredInThePrimaryWorkArea_data()
+    {
+        QTest::addColumn<QRect>("workArea");
+        QTest::addColumn<QPoint>("place");
+        QTest::newRow("primary screen right of another, under a panel")
+            << QRect(1280, 24, 1920, 1056) << QPoint(1280 + 454, 24 + 301);
+        QTest::newRow("odd room drops the half pixel") << QRect(0, 0, 1366, 767) << QPoint(177, 156);
+        // -211 / 2 is -105 (toward zero), not -106.
+        QTest::newRow("narrower than the window") << QRect(0, 0, 800, 600) << QPoint(-105, 73);
+    }
+    void windowOpensCentredInThePrimaryWorkArea()
+    {
+        QFETCH(QRect, workArea);
+        QFETCH(QPoint, place);
+        unloadWindow(mainWindow);
+        setPrimaryWorkArea(Area { workArea.x(), workArea.y(), workArea.width(), workArea.height() });
+        loadWindow(mainWindow);
+        setPrimaryWorkArea(std::nullopt);
+        const auto stored = [](Property property) {
+            return int(readProperty(mainWindow, control::mainWindowUnit, property, -1));
+        };
+        QCOMPARE(QPoint(stored(Property::left), stored(Property::top)), place);
+        QCOMPARE(widget(control::mainWindowUnit)->frameGeometry().topLeft(), place);
+    }
+
+    void placeAndSizeReadBackFromTheWindowAsItIsNow()
+    {
+        const auto read = [](ControlId control) {
+            return QRect(int(readProperty(mainWindow, control, Property::left, -1)),
+                int(readProperty(mainWindow, control, Property::top, -1)),
+                int(readProperty(mainWindow, control, Property::width, -1)),
+                int(readProperty(mainWindow, control, Property::height, -1)));
+        };
+        // Moved as the player drags it by its caption bar, outside the game's
+        // writes: the outer rectangle, frame included.
+        QWidget *frame = widget(control::mainWindowUnit);
+        const QPoint dragged = frame->frameGeometry().topLeft() + QPoint(37, 21);
+        frame->move(dragged);
+        QCOMPARE(read(control::mainWindowUnit), QRect(dragged, QSize(1011, 454)));
+        // Moving it by one edge keeps the other where the player left it.
+        writeProperty(mainWindow, control::mainWindowUnit, Property::left, -1, 10);
+        QCOMPARE(frame->frameGeometry().topLeft(), QPoint(10, dragged.y()));
+        // A control: its rectangle in the client area.
+        widget(control::dealButton)->setGeometry(40, 50, 60, 70);
+        QCOMPARE(read(control::dealButton), QRect(40, 50, 60, 70));
+        writeProperty(mainWindow, control::dealButton, Property::height, -1, 30);
+        QCOMPARE(widget(control::dealButton)->geometry(), QRect(40, 50, 60, 30));
+        QCOMPARE(read(control::historyList), QRect(776, 17, 216, 392));
     }
 
     void theHistoryListLeavesTheViewAtTheNarrowWidth()
@@ -261,6 +308,15 @@ private slots:
         QCOMPARE(name(control::dealButton), QString::fromUtf8("重新发牌"));
         QCOMPARE(name(control::cardBox1), QString::fromUtf8("图片框1"));
         QCOMPARE(name(control::timeLabel), QString::fromUtf8("还有100秒"));
+        // The built-in cards say which they are.
+        const std::pair<ControlId, const char *> builtins[]
+            = { { control::cardBox1, "黑桃 A" }, { control::cardBox2, "黑桃 2" },
+                  { control::cardBox3, "黑桃 10" }, { control::cardBox4, "黑桃 4" } };
+        for (const auto &[box, card] : builtins) {
+            QAccessibleInterface *picture = QAccessible::queryAccessibleInterface(widget(box));
+            QCOMPARE(picture->role(), QAccessible::Graphic);
+            QCOMPARE(picture->text(QAccessible::Description), QString::fromUtf8(card));
+        }
         writeProperty(mainWindow, control::timeBar, ProgressProperty::position, -1, 42);
         QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(widget(control::timeBar));
         QVERIFY(bar->valueInterface());
@@ -268,6 +324,89 @@ private slots:
         addListItem(mainWindow, control::historyList, gbk("5 12 1 7 ").c_str());
         QAccessibleInterface *list = QAccessible::queryAccessibleInterface(widget(control::historyList));
         QVERIFY(list->childCount() >= 1);
+    }
+
+    // Screen readers skip fillers: the labels must be static text, named by
+    // what they show at every moment.
+    void labelsAreStaticTextNamedByTheirText()
+    {
+        for (const ControlId label : { control::timeLabel, control::verdictLabel }) {
+            QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget(label));
+            QCOMPARE(accessible->role(), QAccessible::StaticText);
+            for (const char *text : { "您还有99秒", "正确！", "" }) {
+                writeProperty(mainWindow, label, LabelProperty::text, -1, textValue(gbk(text).c_str()));
+                QCOMPARE(accessible->text(QAccessible::Name), QString::fromUtf8(text));
+            }
+        }
+    }
+
+    // A screen reader walking the window meets what a sighted player sees:
+    // not the verdict while it is hidden, nor the never-drawn controls.
+    void hiddenControlsAreOutOfTheAccessibleTree()
+    {
+        QAccessibleInterface *client = QAccessible::queryAccessibleInterface(clientAreaWidget(mainWindow));
+        auto children = [client] {
+            QList<QObject *> objects;
+            for (int i = 0; i < client->childCount(); ++i) {
+                QAccessibleInterface *child = client->child(i);
+                objects.append(child->object());
+                // Both ways agree, so a reader can find its place.
+                if (client->indexOfChild(child) != i || child->parent()->object() != client->object())
+                    return QList<QObject *> {};
+            }
+            return objects;
+        };
+        for (const ControlId hidden :
+            { control::verdictLabel, control::countdownTimer, control::scriptComponent })
+            QVERIFY(!children().contains(widget(hidden)));
+        QVERIFY(children().contains(widget(control::timeLabel)));
+        QVERIFY(children().contains(widget(control::cardBox1)));
+        QAccessibleInterface *verdict = QAccessible::queryAccessibleInterface(widget(control::verdictLabel));
+        QCOMPARE(client->indexOfChild(verdict), -1);
+
+        writeProperty(mainWindow, control::verdictLabel, Property::visible, -1, 1);
+        QVERIFY(children().contains(widget(control::verdictLabel)));
+        QVERIFY(client->indexOfChild(verdict) >= 0);
+        writeProperty(mainWindow, control::verdictLabel, Property::visible, -1, 0);
+        QVERIFY(!children().contains(widget(control::verdictLabel)));
+    }
+
+    // The press action is a left click on the box, through the same hook as
+    // the mouse: the same events, and the same rules for a disabled box and
+    // a swallowed press.
+    void aPictureBoxPressActionClicksLikeTheMouse_data()
+    {
+        QTest::addColumn<bool>("disabled");
+        QTest::addColumn<bool>("swallow");
+        QTest::newRow("enabled") << false << false;
+        QTest::newRow("press swallowed") << false << true;
+        QTest::newRow("disabled: a click on the window") << true << false;
+    }
+    void aPictureBoxPressActionClicksLikeTheMouse()
+    {
+        QFETCH(bool, disabled);
+        QFETCH(bool, swallow);
+        if (swallow)
+            pressResult = 0;
+        writeProperty(mainWindow, control::cardBox1, Property::disabled, -1, disabled ? 1 : 0);
+        QWidget *box = widget(control::cardBox1);
+        PressCounter counter;
+        box->installEventFilter(&counter);
+        events.clear();
+
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(box);
+        accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+
+        const QPoint middle = box->rect().center();
+        const QPoint inClient = box->pos() + middle;
+        const QList<QList<int>> click { { -1, middle.x(), middle.y(), 0 },
+            { -2, middle.x(), middle.y(), 0 } };
+        const QList<QList<int>> onWindow { { -1, inClient.x(), inClient.y(), 0 },
+            { -2, inClient.x(), inClient.y(), 0 } };
+        QCOMPARE(eventsOf(control::cardBox1), disabled ? QList<QList<int>> {} : click);
+        QCOMPARE(eventsOf(control::mainWindowUnit), disabled ? onWindow : QList<QList<int>> {});
+        QCOMPARE(calls["press-1"], disabled ? 0 : 1);
+        QCOMPARE(counter.presses, disabled || swallow ? 0 : 1);
     }
 
     void aPressHandlerGivingZeroSwallowsThePress_data()
@@ -381,10 +520,11 @@ private slots:
         QTest::keyClick(deal, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
         QTest::keyClick(deal, Qt::Key_7, Qt::KeypadModifier);
         QTest::keyClick(deal, Qt::Key_Return); // presses no button
-        // The modifier keys come first and go last; a chord types no character.
-        const QList<QList<int>> expected { { -9, 0x10, 2 }, { -9, 0x11, 3 }, { -9, 0x41, 3 },
+        // The modifier keys come first and go last; Ctrl with a letter types
+        // its control character, Enter a carriage return.
+        const QList<QList<int>> expected { { -9, 0x10, 2 }, { -9, 0x11, 3 }, { -9, 0x41, 3 }, { -11, 1 },
             { -10, 0x41, 3 }, { -10, 0x11, 2 }, { -10, 0x10, 0 }, { -9, 0x37, 0 }, { -11, '7' },
-            { -10, 0x37, 0 }, { -9, 0x0d, 0 }, { -10, 0x0d, 0 } };
+            { -10, 0x37, 0 }, { -9, 0x0d, 0 }, { -11, 0x0d }, { -10, 0x0d, 0 } };
         QCOMPARE(eventsOf(control::dealButton), expected);
         QCOMPARE(QApplication::focusWidget(), deal);
 
@@ -393,6 +533,61 @@ private slots:
         writeProperty(mainWindow, control::cardBox1, Property::disabled, -1, 1);
         QTest::keyClick(widget(control::cardBox1), Qt::Key_A);
         QVERIFY(events.empty());
+    }
+
+    void everyTypedCharacterIsRaisedAsItsCode_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("text"); // what the platform attaches
+        QTest::addColumn<QList<int>>("characters");
+        QTest::newRow("letter") << int(Qt::Key_A) << 0 << QString("a") << QList<int> { 'a' };
+        QTest::newRow("shifted letter")
+            << int(Qt::Key_A) << int(Qt::ShiftModifier) << QString("A") << QList<int> { 'A' };
+        QTest::newRow("Chinese character in GBK")
+            << int(Qt::Key_unknown) << 0 << QString::fromUtf8("中") << QList<int> { 0xd6d0 };
+        QTest::newRow("two characters from one key")
+            << int(Qt::Key_unknown) << 0 << QString("ab") << QList<int> { 'a', 'b' };
+        QTest::newRow("Enter") << int(Qt::Key_Return) << 0 << QString("\r") << QList<int> { 13 };
+        QTest::newRow("keypad Enter without text")
+            << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << QString("") << QList<int> { 13 };
+        QTest::newRow("Backspace without text")
+            << int(Qt::Key_Backspace) << 0 << QString("") << QList<int> { 8 };
+        QTest::newRow("Shift+Escape, which the window leaves alone")
+            << int(Qt::Key_Escape) << int(Qt::ShiftModifier) << QString("\x1b") << QList<int> { 27 };
+        QTest::newRow("Ctrl+C") << int(Qt::Key_C) << int(Qt::ControlModifier) << QString("c")
+                                << QList<int> { 3 };
+        QTest::newRow("Ctrl+Shift+Z") << int(Qt::Key_Z) << int(Qt::ControlModifier | Qt::ShiftModifier)
+                                      << QString("\x1a") << QList<int> { 26 };
+        QTest::newRow("Ctrl+digit types nothing")
+            << int(Qt::Key_5) << int(Qt::ControlModifier) << QString("5") << QList<int> {};
+        QTest::newRow("Alt chord types nothing")
+            << int(Qt::Key_A) << int(Qt::AltModifier) << QString("a") << QList<int> {};
+        QTest::newRow("Delete types nothing") << int(Qt::Key_Delete) << 0 << QString("\x7f") << QList<int> {};
+        QTest::newRow("arrow types nothing") << int(Qt::Key_Left) << 0 << QString("") << QList<int> {};
+        QTest::newRow("Tab is the window's own") << int(Qt::Key_Tab) << 0 << QString("\t") << QList<int> {};
+    }
+    void everyTypedCharacterIsRaisedAsItsCode()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, text);
+        QFETCH(QList<int>, characters);
+        QWidget *deal = widget(control::dealButton);
+        deal->setFocus(Qt::OtherFocusReason);
+        events.clear();
+        QTest::sendKeyEvent(QTest::Press, deal, Qt::Key(key), text, Qt::KeyboardModifiers(modifiers));
+        QTest::sendKeyEvent(QTest::Release, deal, Qt::Key(key), text, Qt::KeyboardModifiers(modifiers));
+        QList<int> typed;
+        for (const EventRecord &event : events)
+            if (event.number == int(Event::characterTyped)) {
+                QCOMPARE(event.control, control::dealButton);
+                QCOMPARE(event.argumentCount, 1);
+                typed.append(event.arguments[0]);
+            }
+        QCOMPARE(typed, characters);
+        // Where Tab does reach a control, it types 9.
+        QCOMPARE(typedCharacters(Qt::Key_Tab, {}, "\t"), std::vector<std::int32_t> { 9 });
     }
 
     void aDoubleClickOnAPictureRaisesPressThenDoubleClick()
@@ -464,8 +659,12 @@ private slots:
             { { "按钮删除", 0 }, "clearExpression" }, { { "按钮1", 0 }, "checkAnswer" },
             { { "按钮3", 0 }, "toggleHistory" }, { { "时钟1", 0 }, "countdownTick" } };
         QVERIFY(bound == expected);
-        // Names that are not given leave their events unbound.
-        const auto none = resolveForm(gameForm(), {});
+        // A name that is not given makes the data unreadable, unless the
+        // caller asks for such events to stay unbound.
+        all.pop_back();
+        QVERIFY(!resolveForm(gameForm(), all));
+        QVERIFY(!resolveForm(gameForm(), {}));
+        const auto none = resolveForm(gameForm(), {}, MissingHandlers::leaveUnbound);
         QVERIFY(none);
         for (const ResolvedControl &control : none->front().controls)
             QVERIFY(control.handlers.empty());
@@ -479,12 +678,14 @@ private slots:
         QTest::newRow("text with no GBK form") << 2;
         QTest::newRow("event the kind does not have") << 3;
         QTest::newRow("size below zero") << 4;
+        QTest::newRow("handler the program does not supply") << 5;
     }
     void windowDataThatCannotBeResolvedIsRefused()
     {
         QFETCH(int, fault);
         static constexpr BindingData tick[] = { { 0, "countdownTick" } };
         static constexpr BindingData clicked[] = { { 0, "dealHand" } };
+        static constexpr BindingData unknownTick[] = { { 0, "countdownTock" } };
         ControlData controls[] = {
             { .kind = ControlKind::pictureBox,
                 .name = "图片框1",
@@ -532,6 +733,9 @@ private slots:
         case 4:
             controls[1].width = -1;
             break;
+        case 5:
+            controls[1].bindings = unknownTick;
+            break;
         }
         QVERIFY(!resolveForm(form, handlers));
     }
@@ -539,16 +743,24 @@ private slots:
     void missedTicksCollapseIntoOne()
     {
         int slow = 1;
-        onTick = [&slow] {
-            if (slow-- > 0)
+        int afterSlow = -1;
+        QElapsedTimer sinceSlow;
+        onTick = [&] {
+            if (slow-- > 0) {
                 QTest::qSleep(300); // thirty periods fall due meanwhile
+                afterSlow = calls["tick"];
+                sinceSlow.start();
+            }
         };
         writeProperty(mainWindow, control::countdownTimer, TimerProperty::period, -1, 10);
-        QTRY_VERIFY(calls["tick"] >= 1);
-        const int afterSlow = calls["tick"];
-        QTest::qWait(5);
+        QTRY_VERIFY_WITH_TIMEOUT(afterSlow >= 0, 20000);
+        QCoreApplication::processEvents();
         writeProperty(mainWindow, control::countdownTimer, TimerProperty::period, -1, 0);
-        QVERIFY2(calls["tick"] - afterSlow <= 2, qPrintable(QString::number(calls["tick"])));
+        // One tick for all that were missed, plus those that fell due since,
+        // however long a busy machine took.
+        const qint64 since = sinceSlow.elapsed();
+        const int after = calls["tick"] - afterSlow;
+        QVERIFY2(after <= 1 + since / 10, qPrintable(QString("%1 ticks in %2 ms").arg(after).arg(since)));
     }
 };
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fixtures.h"
 
 #include <cstdio>
@@ -78,6 +79,14 @@ QByteArray encodeJpeg(const QImage &source, JpegKind kind, int quality)
     QByteArray result(reinterpret_cast<const char *>(buffer), qsizetype(size));
     std::free(buffer);
     return result;
+}
+
+QByteArray withJpegComment(const QByteArray &jpeg, const QByteArray &comment)
+{
+    const qsizetype length = comment.size() + 2;
+    QByteArray segment("\xff\xfe", 2);
+    segment.append(char(length >> 8)).append(char(length & 0xff)).append(comment);
+    return QByteArray(jpeg).insert(2, segment);
 }
 
 QByteArray withJpegFrameSize(QByteArray jpeg, int width, int height)

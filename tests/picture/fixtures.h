@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QByteArray>
@@ -15,6 +16,9 @@ QByteArray encodeJpeg(const QImage &image, JpegKind kind = JpegKind::baseline, i
 
 // Rewrites the width and height in a JPEG's frame header.
 QByteArray withJpegFrameSize(QByteArray jpeg, int width, int height);
+// Puts a comment (COM) segment holding `comment` right after the start
+// marker, before any other; at most 65533 bytes.
+QByteArray withJpegComment(const QByteArray &jpeg, const QByteArray &comment);
 // Repeats the first scan (marker, header and entropy data) `copies` more times.
 QByteArray withFirstScanRepeated(const QByteArray &jpeg, int copies);
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <QtTest>
 
 #include <functional>
@@ -19,7 +20,12 @@ QImage decode(const QByteArray &bytes)
 {
     const Picture picture = decodePicture(reinterpret_cast<const unsigned char *>(bytes.constData()),
         std::size_t(bytes.size()), &qtPictureReader());
-    return pictureImage(picture).copy();
+    QImage image = pictureImage(picture).copy();
+    // The comment's text as the picture box shows it to a screen reader.
+    if (!image.isNull())
+        image.setText(QString::fromLatin1(pictureCommentKey),
+            pictureCommentText(QByteArrayView(picture.comment.data(), qsizetype(picture.comment.size()))));
+    return image;
 }
 
 // Top half red, bottom half blue, split on a JPEG block boundary: a swapped
@@ -94,6 +100,10 @@ private slots:
     void damagedFilesNeverCrash_data();
     void damagedFilesNeverCrash();
     void decodesTheCardPictures();
+    void commentTextIsReadableAndSafe_data();
+    void commentTextIsReadableAndSafe();
+    void aJpegKeepsItsFirstComment_data();
+    void aJpegKeepsItsFirstComment();
 };
 
 void TestPicture::sniffsByTheFirstSixBytes_data()
@@ -393,12 +403,79 @@ void TestPicture::decodesTheCardPictures()
     const QStringList cards = folder.entryList({ QStringLiteral("*.jpg") }, QDir::Files);
     if (cards.isEmpty())
         QSKIP("no card pictures in the source tree");
+    // Each names its card as a screen reader should say it: 红桃(7).jpg is "红桃 7".
+    const QRegularExpression fileName(QStringLiteral("(.+)\\((\\d+)\\)\\.jpg"));
+    const QStringList courts { "A", "2", "3", "4", "5", "6", "7", "8", "9", "10", "J", "Q", "K" };
     for (const QString &name : cards) {
         QFile file(folder.filePath(name));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QImage image = decode(file.readAll());
         QVERIFY2(image.size() == QSize(156, 251), qPrintable(name));
+        const QRegularExpressionMatch parts = fileName.match(name);
+        QVERIFY2(parts.hasMatch(), qPrintable(name));
+        const QString said = parts.captured(1) + u' ' + courts.value(parts.captured(2).toInt() - 1);
+        QCOMPARE(image.text(pictureCommentKey), said);
     }
+}
+
+void TestPicture::commentTextIsReadableAndSafe_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("UTF-8") << QString("红桃 7").toUtf8() << QString("红桃 7");
+    QTest::newRow("GBK when not UTF-8") << QByteArray("\xc3\xb7\xbb\xa8 10") << QString("梅花 10");
+    QTest::newRow("a byte that is no GBK shows as a replacement")
+        << QByteArray("\x81\x20K") << QString(QChar::ReplacementCharacter) + "K";
+    QTest::newRow("control characters dropped") << QByteArray("\xe9\xbb\x91\x07\xe6\xa1\x83\x00 \x1b"
+                                                              "A",
+        12) << QString("黑桃 A");
+    QTest::newRow("line breaks and tabs are one space, ends trimmed")
+        << QString(" 方块\r\n\tK \n").toUtf8() << QString("方块 K");
+    QTest::newRow("direction overrides and byte-order marks dropped")
+        << QString("\ufeff黑桃 \u202eA\u202c").toUtf8() << QString("黑桃 A");
+    QTest::newRow("empty") << QByteArray() << QString();
+    QTest::newRow("nothing but controls") << QByteArray("\x01\x02\r\n") << QString();
+    QTest::newRow("cut to the bound")
+        << QString(300, QChar(u'红')).toUtf8() << QString(maxPictureCommentLength, QChar(u'红'));
+    QTest::newRow("the cut splits no character")
+        << (QByteArray(maxPictureCommentLength - 1, 'a') + QString("😀b").toUtf8())
+        << QString(maxPictureCommentLength - 1, QChar(u'a'));
+}
+
+void TestPicture::commentTextIsReadableAndSafe()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(pictureCommentText(bytes), text);
+}
+
+void TestPicture::aJpegKeepsItsFirstComment_data()
+{
+    const QByteArray plain = encodeJpeg(twoBands(32, 32));
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("comment");
+    QTest::newRow("none") << plain << QString();
+    QTest::newRow("one") << withJpegComment(plain, QString("红桃 7").toUtf8()) << QString("红桃 7");
+    QTest::newRow("the first of two")
+        << withJpegComment(withJpegComment(plain, "second"), "first") << QString("first");
+    QTest::newRow("progressive") << withJpegComment(encodeJpeg(twoBands(32, 32), JpegKind::progressive), "K")
+                                 << QString("K");
+    // Far longer than is kept: the kept bytes end inside a character, which
+    // must not turn the rest into GBK.
+    QTest::newRow("longer than is kept") << withJpegComment(plain, QString(20000, QChar(u'红')).toUtf8())
+                                         << QString(maxPictureCommentLength, QChar(u'红'));
+    QTest::newRow("other formats carry none") << encodeWithQt(twoBands(32, 32), "bmp") << QString();
+}
+
+void TestPicture::aJpegKeepsItsFirstComment()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, comment);
+    const QImage image = decode(file);
+    QVERIFY(!image.isNull());
+    // The comment takes nothing from the picture.
+    QVERIFY(colourDistance(image.pixelColor(4, 4), red) < 16);
+    QCOMPARE(image.text(pictureCommentKey), comment);
 }
 
 QTEST_GUILESS_MAIN(TestPicture)

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+#include <QAccessible>
 #include <QtTest>
 
 #include <functional>
@@ -173,6 +175,7 @@ private slots:
     void ownSizePictureIsCrispAtDoubleDensity();
     void changesRepaintTheBox_data();
     void changesRepaintTheBox();
+    void describesThePictureItShows();
 };
 
 void TestPictureBox::blockWithoutPictureClearsTheOldOne_data()
@@ -362,6 +365,35 @@ void TestPictureBox::changesRepaintTheBox()
 
     change();
     QTRY_VERIFY(counter.paints > 0);
+}
+
+// A screen reader hears the comment of the picture shown; a box without a
+// picture, or whose picture has no comment, has no description. (That a
+// change is announced shows only on a live accessibility bus: the real-window
+// test hears it.)
+void TestPictureBox::describesThePictureItShows()
+{
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(&box());
+    QCOMPARE(accessible->role(), QAccessible::Graphic);
+    QVERIFY(accessible->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    QCOMPARE(accessible->text(QAccessible::Description), QString());
+
+    const QByteArray named = withJpegComment(cardJpeg(), "K");
+    const struct {
+        QByteArray bytes;
+        QString description;
+    } steps[] = {
+        { withJpegComment(cardJpeg(), QString("红桃 7").toUtf8()), "红桃 7" },
+        { withJpegComment(cardJpeg(), "\xc3\xb7\xbb\xa8 10"), "梅花 10" },
+        { cardJpeg(), "" }, // a card set without names
+        { named, "K" }, { QByteArray(), "" }, // no picture
+        { named, "K" }, { named.left(200), "" }, // no picture decoded
+    };
+    for (const auto &step : steps) {
+        setPicture(step.bytes);
+        QCOMPARE(accessible->text(QAccessible::Description), step.description);
+        QCOMPARE(box().pictureComment(), step.description);
+    }
 }
 
 QTEST_MAIN(TestPictureBox)

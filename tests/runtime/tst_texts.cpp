@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <QTest>
 
 #include <cfenv>
@@ -63,8 +64,10 @@ private slots:
         QTest::newRow("double 0") << true << 0.0 << QByteArray("0");
         QTest::newRow("double 100") << true << 100.0 << QByteArray("100");
         QTest::newRow("double 0.3") << true << 0.3 << QByteArray("0.3");
+        QTest::newRow("double 2.5") << true << 2.5 << QByteArray("2.5");
         QTest::newRow("double 1/3 keeps 13 digits") << true << 1.0 / 3 << QByteArray("0.3333333333333");
         QTest::newRow("double 1e13 in exponent form") << true << 1e13 << QByteArray("1e+13");
+        QTest::newRow("double 1.5e-5 in exponent form") << true << 1.5e-5 << QByteArray("1.5e-05");
     }
     void numbersAsText()
     {

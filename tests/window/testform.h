@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The window tests' own form: one window with a control of every kind.
@@ -23,6 +24,7 @@ inline constexpr ControlId picture2 = 0x54530109;
 namespace testform {
 
 inline constexpr BindingData tickBindings[] = { { 0, "countdownTick" } };
+inline constexpr BindingData clickBindings[] = { { 0, "checkAnswer" } };
 
 inline constexpr ControlData controls[] = {
     { .kind = ControlKind::button,
@@ -33,7 +35,8 @@ inline constexpr ControlData controls[] = {
         .width = 96,
         .height = 32,
         .tabStop = true,
-        .text = "验算结果" },
+        .text = "验算结果",
+        .bindings = clickBindings },
     { .kind = ControlKind::editBox,
         .name = "编辑框1",
         .id = tc::edit,

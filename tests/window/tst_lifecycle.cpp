@@ -1,6 +1,10 @@
+// SPDX-License-Identifier: MIT
 #include <QApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QProcess>
+#include <QScreen>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
 
@@ -44,6 +48,7 @@ void printReport(const std::string &report)
 
 void startWithWindow()
 {
+    allowMissingHandlers(true); // only the tick is bound here
     startRuntime(qtPlatform(), testForm, handlers);
     registerExitRoutine([] { say("exit routine"); });
     setFatalReportBox(printReport);
@@ -61,10 +66,31 @@ int endNormally()
 int runChild(const QByteArray &what)
 {
     if (what == "no-display") {
+        allowMissingHandlers(true);
         startRuntime(qtPlatform(), testForm, handlers);
         return 0;
     }
+    if (what == "missing-handler") {
+        // The window binds two handlers; the tick alone is given.
+        setFatalReportBox(printReport);
+        startRuntime(qtPlatform(), testForm, handlers);
+        return 3;
+    }
     startWithWindow();
+    if (what == "place") {
+        // The primary screen's work area, where the window opened, as read
+        // back and as the window has it.
+        const auto read
+            = [](Property property) { return int(readProperty(testWindow, tc::unit, property, -1)); };
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect outer = controlWidget(testWindow, tc::unit)->frameGeometry();
+        std::printf("%d %d %d %d\n%d %d\n%d %d\n", area.x(), area.y(), area.width(), area.height(),
+            read(Property::left), read(Property::top), outer.x(), outer.y());
+        registerExitRoutine(nullptr);
+        unloadWindow(testWindow);
+        shutDownRuntime();
+        return 0;
+    }
     if (what == "escape") {
         // Typed, as a player would: sent events are no input.
         QTimer::singleShot(
@@ -178,6 +204,8 @@ private slots:
             << "event-control-missing" << report("未找到引发事件的窗口组件", 0);
         QTest::newRow("event from a kind that raises none")
             << "event-from-script-component" << report("引发事件的窗口组件无效", 0);
+        QTest::newRow("a bound handler the program does not supply")
+            << "missing-handler" << report("载入窗口模板数据段出错!", 0);
     }
     void fatalErrorsReportAndEndWithoutTheExitRoutine()
     {
@@ -188,11 +216,37 @@ private slots:
         QCOMPARE(outcome.output, expected);
     }
 
+    void theWindowOpensCentredOnThePrimaryScreenWhereverItLies()
+    {
+        // Two screens side by side, neither at the desktop's origin, so that
+        // whichever the platform makes primary, its origin counts.
+        QTemporaryFile screens;
+        QVERIFY(screens.open());
+        screens.write(R"({ "screens": [
+            { "name": "left", "x": 1000, "y": 100, "width": 1920, "height": 1080 },
+            { "name": "right", "x": 2920, "y": 40, "width": 1281, "height": 1025 } ] })");
+        screens.close();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName());
+        const Outcome outcome = run("place", environment);
+        QCOMPARE(outcome.exitCode, 0);
+        const QList<QByteArray> lines = outcome.output.trimmed().split('\n');
+        QCOMPARE(lines.size(), 3);
+        const QList<QByteArray> area = lines[0].split(' ');
+        QCOMPARE(area.size(), 4);
+        const int x = area[0].toInt(), y = area[1].toInt(), width = area[2].toInt(), height = area[3].toInt();
+        QVERIFY2((x == 1000 && y == 100) || (x == 2920 && y == 40), lines[0].constData());
+        const QByteArray centred = QByteArray::number(x + (width - testform::windows[0].width) / 2) + ' '
+            + QByteArray::number(y + (height - testform::windows[0].height) / 2);
+        QCOMPARE(lines[1], centred); // as read back
+        QCOMPARE(lines[2], centred); // as the window stands
+    }
+
     void withoutADisplayTheGameSaysSoInOneLine_data()
     {
         QTest::addColumn<QString>("display");
         QTest::newRow("DISPLAY not set") << QString();
-        QTest::newRow("no X server there") << ":87";
+        QTest::newRow("no X server there") << ":65433";
     }
     void withoutADisplayTheGameSaysSoInOneLine()
     {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shared pieces of the card and icon drawings.
 #pragma once
 
@@ -60,6 +61,8 @@ QImage drawIcon(int size);
 
 // Baseline JPEG, three components (YCbCr), colour at full or half resolution;
 // false if the file cannot be written.
-bool writeJpeg(const QImage &image, const QString &path, int quality, bool fullColour);
+// `name` goes into the file's comment (COM) segment as UTF-8, so that the game can tell a screen
+// reader which card a picture shows.
+bool writeJpeg(const QImage &image, const QString &path, int quality, bool fullColour, const QString &name);
 
 } // namespace cardgen

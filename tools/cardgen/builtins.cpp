@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The four spade cards shown before the first deal: a friendly drawing instead of the pips.
 #include "art.h"
 

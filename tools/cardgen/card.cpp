@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The card blank, the corner indices and the pip layouts of the number cards.
 #include "art.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Jack, queen and king: a framed portrait, drawn once for the upper half and turned half round
 // for the lower half, in the few flat colours of traditional court cards with black outlines.
 #include "art.h"

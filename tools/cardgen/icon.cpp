@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program icon: a blue card behind a white one that reads "24".
 // Each size is drawn on its own grid rather than scaled, so the small ones stay sharp.
 #include "art.h"

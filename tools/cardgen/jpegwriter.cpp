@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: MIT
 // JPEG output through libjpeg itself, so the files are exactly what the game's decoder expects:
 // baseline, three YCbCr components, no progressive scans.
 #include "art.h"
 
+#include <QByteArray>
 #include <QFile>
 
 #include <cstdio>
@@ -12,7 +14,7 @@
 
 namespace cardgen {
 
-bool writeJpeg(const QImage &image, const QString &path, int quality, bool fullColour)
+bool writeJpeg(const QImage &image, const QString &path, int quality, bool fullColour, const QString &name)
 {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
 
@@ -43,6 +45,10 @@ bool writeJpeg(const QImage &image, const QString &path, int quality, bool fullC
     cinfo.optimize_coding = TRUE;
 
     jpeg_start_compress(&cinfo, TRUE);
+    // Right after the header, before any picture data: the name costs a few bytes and no pixel.
+    const QByteArray comment = name.toUtf8();
+    jpeg_write_marker(&cinfo, JPEG_COM, reinterpret_cast<const JOCTET *>(comment.constData()),
+        static_cast<unsigned int>(comment.size()));
     while (cinfo.next_scanline < cinfo.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(rgb.constScanLine(static_cast<int>(cinfo.next_scanline)));
         jpeg_write_scanlines(&cinfo, &row, 1);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kelmora-cardgen: draws the 52 card pictures, the four built-in spade cards and the program icon.
 //
 //     kelmora-cardgen <repository folder>
@@ -28,6 +29,15 @@ bool report(bool ok, const QString &path)
     return ok;
 }
 
+// What a card is called aloud: suit name, a space, A, 2 to 10, J, Q or K.
+QString cardName(const QString &suitName, int rank)
+{
+    const QString ranks[]
+        = { QStringLiteral("A"), QStringLiteral("J"), QStringLiteral("Q"), QStringLiteral("K") };
+    const QString rankName = rank == 1 ? ranks[0] : rank > 10 ? ranks[rank - 10] : QString::number(rank);
+    return suitName + u' ' + rankName;
+}
+
 bool writeCards(const QDir &folder)
 {
     // Named as the game looks them up: suit name, "(", rank, ").jpg".
@@ -36,10 +46,11 @@ bool writeCards(const QDir &folder)
     bool ok = true;
     for (int suit = 1; suit <= 4; ++suit) {
         for (int rank = 1; rank <= 13; ++rank) {
-            const QString name = suitNames[suit - 1] + u'(' + QString::number(rank) + QStringLiteral(").jpg");
-            const QString path = folder.filePath(name);
+            const QString path = folder.filePath(
+                suitNames[suit - 1] + u'(' + QString::number(rank) + QStringLiteral(").jpg"));
             const QImage card = drawCard(static_cast<Suit>(suit), rank);
-            ok = report(writeJpeg(card, path, cardQuality, true), path) && ok;
+            const QString name = cardName(suitNames[suit - 1], rank);
+            ok = report(writeJpeg(card, path, cardQuality, true, name), path) && ok;
         }
     }
     return ok;
@@ -47,15 +58,18 @@ bool writeCards(const QDir &folder)
 
 bool writeBuiltins(const QDir &folder)
 {
+    const QString spades = QStringLiteral("黑桃");
     const struct {
         Builtin which;
-        const char *name;
-    } builtins[] = { { Builtin::ace, "ace.jpg" }, { Builtin::two, "two.jpg" }, { Builtin::ten, "ten.jpg" },
-        { Builtin::four, "four.jpg" } };
+        const char *file;
+        int rank;
+    } builtins[] = { { Builtin::ace, "ace.jpg", 1 }, { Builtin::two, "two.jpg", 2 },
+        { Builtin::ten, "ten.jpg", 10 }, { Builtin::four, "four.jpg", 4 } };
     bool ok = true;
     for (const auto &builtin : builtins) {
-        const QString path = folder.filePath(QString::fromLatin1(builtin.name));
-        ok = report(writeJpeg(drawBuiltin(builtin.which), path, builtinQuality, false), path) && ok;
+        const QString path = folder.filePath(QString::fromLatin1(builtin.file));
+        const QString name = cardName(spades, builtin.rank);
+        ok = report(writeJpeg(drawBuiltin(builtin.which), path, builtinQuality, false, name), path) && ok;
     }
     for (int size : { 16, 32, 48, 64, 128, 256 }) {
         const QString path = folder.filePath(QStringLiteral("icon%1.png").arg(size));

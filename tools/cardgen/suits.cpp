@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The four suit shapes, drawn as paths so that they look the same on every system.
 #include "art.h"
 

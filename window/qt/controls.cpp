@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: MIT
 #include "controls.h"
 
 #include <algorithm>
 #include <climits>
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QPainter>
@@ -46,6 +49,80 @@ public:
         }
     }
 };
+
+// Static text whose name is always the label's text.
+class LabelAccessible : public QAccessibleWidget {
+public:
+    explicit LabelAccessible(TransparentLabel *label)
+        : QAccessibleWidget(label, QAccessible::StaticText)
+    {
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Name)
+            return static_cast<const TransparentLabel *>(widget())->text();
+        return QAccessibleWidget::text(kind);
+    }
+};
+
+// Leaves hidden controls out: a screen reader walking the window should
+// meet only what a sighted player could see, not a verdict kept hidden
+// between checks, nor the timer and the script host.
+class ClientAreaAccessible : public QAccessibleWidget {
+public:
+    explicit ClientAreaAccessible(ClientArea *area)
+        : QAccessibleWidget(area, QAccessible::Client)
+    {
+    }
+
+    int childCount() const override { return int(shownChildren().size()); }
+
+    QAccessibleInterface *child(int index) const override
+    {
+        const QList<QWidget *> children = shownChildren();
+        return index >= 0 && index < children.size()
+            ? QAccessible::queryAccessibleInterface(children.at(index))
+            : nullptr;
+    }
+
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child ? int(shownChildren().indexOf(qobject_cast<QWidget *>(child->object()))) : -1;
+    }
+
+private:
+    QList<QWidget *> shownChildren() const
+    {
+        QList<QWidget *> shown;
+        for (QObject *object : widget()->children()) {
+            auto child = qobject_cast<QWidget *>(object);
+            if (child && !child->isWindow() && !child->isHidden())
+                shown.append(child);
+        }
+        return shown;
+    }
+};
+
+QAccessibleInterface *controlAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("TransparentLabel"))
+        if (auto label = qobject_cast<TransparentLabel *>(object))
+            return new LabelAccessible(label);
+    if (className == QLatin1String("ClientArea"))
+        if (auto area = qobject_cast<ClientArea *>(object))
+            return new ClientAreaAccessible(area);
+    return nullptr;
+}
+
+void installControlAccessibility()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(controlAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
 
 } // namespace
 
@@ -185,15 +262,42 @@ void BlockProgressBar::paintEvent(QPaintEvent *)
 TransparentLabel::TransparentLabel(QWidget *parent)
     : QWidget(parent)
 {
+    installControlAccessibility();
     // No background of its own: the parent's shows through.
     setAutoFillBackground(false);
 }
 
 void TransparentLabel::setText(const QString &text)
 {
+    const bool changed = text != m_text;
     m_text = text;
     // Repaints together with what lies behind it.
     update();
+    // A hidden label says nothing now; it is heard when it shows.
+    if (changed && !isHidden()) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+bool TransparentLabel::event(QEvent *event)
+{
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) {
+        // The parent's accessible children change with this label.
+        if (QWidget *parent = parentWidget()) {
+            QAccessibleEvent reorder(parent, QAccessible::ObjectReorder);
+            QAccessible::updateAccessibility(&reorder);
+        }
+        // What a label says when it comes into view is news, even when the
+        // text is the one it had when it was last hidden: the same verdict
+        // twice running.
+        if (event->type() == QEvent::ShowToParent && !m_text.isEmpty()) {
+            QAccessibleEvent shown(this, QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&shown);
+        }
+    }
+    return handled;
 }
 
 void TransparentLabel::setTextColour(const QColor &colour)
@@ -214,6 +318,7 @@ ClientArea::ClientArea(QWidget *parent, const QColor &background)
     : QWidget(parent)
     , m_background(background)
 {
+    installControlAccessibility();
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <functional>
@@ -67,6 +68,10 @@ protected:
 
 // Draws only its text, on one line, left-aligned and vertically centred; the
 // window shows through around and behind the letters.
+//
+// Screen readers see static text named by the text, and hear a new text
+// while the label shows, and the text when it comes into view; a hidden
+// label is not among its parent's accessible children.
 class TransparentLabel : public QWidget {
     Q_OBJECT
 
@@ -77,6 +82,7 @@ public:
     void setTextColour(const QColor &colour);
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -85,6 +91,7 @@ private:
 };
 
 // The main window's client area: its background colour and the controls.
+// Its accessible children are the controls that are not hidden.
 class ClientArea : public QWidget {
     Q_OBJECT
 

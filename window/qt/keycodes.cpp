@@ -1,6 +1,11 @@
+// SPDX-License-Identifier: MIT
 #include "keycodes.h"
 
 #include <utility>
+
+#include <QList>
+
+#include "qttext.h"
 
 namespace {
 
@@ -137,4 +142,59 @@ std::int32_t virtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers)
             return code;
     }
     return 0;
+}
+
+std::vector<std::int32_t> typedCharacters(int qtKey, Qt::KeyboardModifiers modifiers, const QString &text)
+{
+    if (modifiers & Qt::AltModifier)
+        return {};
+    // Keys whose characters are control characters, whatever text the
+    // platform attaches to them (some attach none, some attach DEL to
+    // Delete, which types nothing).
+    if (modifiers & Qt::ControlModifier) {
+        if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
+            return { qtKey - Qt::Key_A + 1 };
+        switch (qtKey) {
+        case Qt::Key_BracketLeft:
+            return { 0x1b };
+        case Qt::Key_Backslash:
+            return { 0x1c };
+        case Qt::Key_BracketRight:
+            return { 0x1d };
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return { 0x0a };
+        case Qt::Key_Backspace:
+            return { 0x7f };
+        case Qt::Key_Space:
+            return { ' ' };
+        default:
+            return {};
+        }
+    }
+    switch (qtKey) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return { '\r' };
+    case Qt::Key_Backspace:
+        return { '\b' };
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return { '\t' };
+    case Qt::Key_Escape:
+        return { 0x1b };
+    default:
+        break;
+    }
+    std::vector<std::int32_t> characters;
+    for (const uint codePoint : text.toUcs4()) {
+        if (QChar::category(char32_t(codePoint)) == QChar::Other_Control)
+            continue;
+        std::int32_t character = 0;
+        const QString one = QString::fromUcs4(reinterpret_cast<const char32_t *>(&codePoint), 1);
+        for (unsigned char byte : toGbk(one))
+            character = (character << 8) | byte;
+        characters.push_back(character);
+    }
+    return characters;
 }

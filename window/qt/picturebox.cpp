@@ -1,11 +1,30 @@
+// SPDX-License-Identifier: MIT
 #include "picturebox.h"
 
+#include <algorithm>
+#include <string_view>
+
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStringDecoder>
+
+#include "qtplatform_p.h"
+#include "qttext.h"
+
+namespace {
+QAccessibleInterface *pictureBoxAccessible(const QString &className, QObject *object);
+} // namespace
 
 PictureBox::PictureBox(QWidget *parent)
     : QWidget(parent)
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(pictureBoxAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     // paintEvent covers every pixel itself.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -25,7 +44,90 @@ QImage::Format qtFormat(PixelLayout layout)
     return QImage::Format_RGB32;
 }
 
+class PictureBoxAccessible : public QAccessibleWidget {
+public:
+    explicit PictureBoxAccessible(PictureBox *box)
+        : QAccessibleWidget(box, QAccessible::Graphic)
+    {
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Description)
+            return static_cast<const PictureBox *>(widget())->pictureComment();
+        return QAccessibleWidget::text(kind);
+    }
+
+    QStringList actionNames() const override { return QAccessibleWidget::actionNames() << pressAction(); }
+
+    void doAction(const QString &action) override
+    {
+        if (action != pressAction()) {
+            QAccessibleWidget::doAction(action);
+            return;
+        }
+        // Where a pointer would press: the middle of the part in view.
+        QWidget *box = widget();
+        const QRegion seen = box->visibleRegion();
+        if (!box->isVisible() || seen.isEmpty())
+            return;
+        const QPoint middle = box->rect().center();
+        clickLikeMouse(box, seen.contains(middle) ? middle : seen.begin()->center());
+    }
+
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
+};
+
+QAccessibleInterface *pictureBoxAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("PictureBox"))
+        if (auto box = qobject_cast<PictureBox *>(object))
+            return new PictureBoxAccessible(box);
+    return nullptr;
+}
+
 } // namespace
+
+QString pictureCommentText(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (utf8.hasError())
+        text = fromGbk(std::string_view(bytes.data(), std::size_t(bytes.size())));
+
+    QString kept;
+    kept.reserve(std::min(text.size(), qsizetype(maxPictureCommentLength) + 1));
+    bool pendingSpace = false;
+    for (qsizetype i = 0; i < text.size();) {
+        const char32_t code = text.at(i).isHighSurrogate() && i + 1 < text.size()
+            ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
+            : char32_t(text.at(i).unicode());
+        const qsizetype units = code > 0xFFFF ? 2 : 1;
+        i += units;
+        if (QChar::isSpace(code)) {
+            pendingSpace = !kept.isEmpty();
+            continue;
+        }
+        // Control characters could move a braille cursor or a terminal; format
+        // characters (direction overrides, invisible joiners) could make the
+        // text read as something else.
+        const QChar::Category category = QChar::category(code);
+        if (category == QChar::Other_Control || category == QChar::Other_Format
+            || category == QChar::Other_Surrogate || QChar::isNonCharacter(code))
+            continue;
+        const qsizetype needed = units + (pendingSpace ? 1 : 0);
+        if (kept.size() + needed > maxPictureCommentLength)
+            break;
+        if (pendingSpace)
+            kept += u' ';
+        pendingSpace = false;
+        if (units == 2)
+            kept += QChar::fromUcs4(code);
+        else
+            kept += QChar(char16_t(code));
+    }
+    return kept;
+}
 
 QImage pictureImage(const Picture &picture)
 {
@@ -38,7 +140,12 @@ QImage pictureImage(const Picture &picture)
 void PictureBox::setPicture(Picture picture)
 {
     m_pixmap = QPixmap();
+    const QString oldComment = m_comment;
+    m_comment.clear();
     if (!picture.isNull()) {
+        // Painting and screen readers only read what is worked out here.
+        m_comment
+            = pictureCommentText(QByteArrayView(picture.comment.data(), qsizetype(picture.comment.size())));
         // The image takes the rows over and frees them when the last image
         // sharing them goes; the pixmap converts them once, or shares them
         // where the layout is already the screen's. Painting only draws.
@@ -50,6 +157,10 @@ void PictureBox::setPicture(Picture picture)
             reinterpret_cast<uchar *>(words), width, height, stride, format,
             [](void *owned) { delete[] static_cast<std::uint32_t *>(owned); }, words);
         m_pixmap = QPixmap::fromImage(std::move(image));
+    }
+    if (m_comment != oldComment) {
+        QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&changed);
     }
     update();
 }

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>
 
+#include <QByteArrayView>
 #include <QImage>
 #include <QPixmap>
+#include <QString>
 #include <QWidget>
 
 #include "window/picture.h"
@@ -11,10 +14,25 @@
 // A picture's pixels as an image, without a copy: valid while the picture is.
 QImage pictureImage(const Picture &picture);
 
+// The image text that tests read a decoded picture's comment text under.
+inline constexpr char pictureCommentKey[] = "Comment";
+
+// A comment's bytes as text: UTF-8 when they are valid UTF-8 (what our card
+// generator writes), else GBK, the code page of the game's own texts, as
+// older card sets may carry, converted with iconv, bytes that are no GBK
+// becoming U+FFFD. Control and format characters are dropped, white space
+// runs become one space, the ends are trimmed, and the text is cut to
+// maxPictureCommentLength without splitting a character.
+QString pictureCommentText(QByteArrayView bytes);
+
 // A picture box control: no border, the face colour behind, and a picture
 // drawn by display mode. It handles no input of its own; the window layer
 // turns presses on it into game events, and keeps the block the picture
 // was decoded from.
+//
+// For assistive technology it is an image named after the control, described
+// by its picture's comment (what the card shows), with a press action that
+// clicks it as the mouse would.
 class PictureBox : public QWidget {
     Q_OBJECT
 
@@ -25,6 +43,9 @@ public:
     // box empty.
     void setPicture(Picture picture);
     bool hasImage() const { return !m_pixmap.isNull(); }
+    // The comment of the picture shown, made safe to read out; empty when
+    // the picture has none or no picture is shown.
+    QString pictureComment() const { return m_comment; }
 
     // 0: own size at the top-left, cut off; 1: stretched to fill; 2: centred,
     // shrunk keeping proportions when larger than the box. Negative is 0;
@@ -37,5 +58,6 @@ protected:
 
 private:
     QPixmap m_pixmap;
+    QString m_comment;
     std::int32_t m_displayMode = 0;
 };

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qtplatform.h"
 
 #include <QApplication>
@@ -160,6 +161,11 @@ public:
     void setVisible(bool visible) override { m_widget->setVisible(visible); }
     void setEnabled(bool enabled) override { m_widget->setEnabled(enabled); }
     void raiseToTop() override { m_widget->raise(); }
+    Area placement() const override
+    {
+        const QRect place = m_widget->geometry();
+        return { place.x(), place.y(), place.width(), place.height() };
+    }
     bool isShown() const override { return m_widget->isVisible(); }
     bool isEnabled() const override { return m_widget->isEnabled(); }
     bool hasFocus() const override
@@ -243,12 +249,7 @@ public:
 class QtLabel : public QtControl {
 public:
     using QtControl::QtControl;
-    void setText(std::string_view text) override
-    {
-        TransparentLabel *label = as<TransparentLabel>();
-        label->setText(fromGbk(text));
-        label->setAccessibleName(label->text());
-    }
+    void setText(std::string_view text) override { as<TransparentLabel>()->setText(fromGbk(text)); }
 };
 
 class QtPictureBox : public QtControl {
@@ -299,7 +300,6 @@ std::unique_ptr<QtControl> buildControl(const ControlSpec &spec, QWidget *parent
         auto label = new TransparentLabel(parent);
         label->setFocusPolicy(Qt::NoFocus);
         label->setText(fromGbk(spec.text));
-        label->setAccessibleName(label->text());
         if (spec.textColour)
             label->setTextColour(QColor(spec.textColour->red, spec.textColour->green, spec.textColour->blue));
         control = std::make_unique<QtLabel>(label, spec);
@@ -382,6 +382,11 @@ public:
     void setVisible(bool visible) override { m_frame->setVisible(visible); }
     void setEnabled(bool enabled) override { m_frame->setEnabled(enabled); }
     void raiseToTop() override { m_frame->raise(); }
+    Area placement() const override
+    {
+        const QRect place = m_frame->frameGeometry();
+        return { place.x(), place.y(), place.width(), place.height() };
+    }
     bool isShown() const override { return m_frame->isVisible(); }
     bool isEnabled() const override { return m_frame->isEnabled(); }
     bool hasFocus() const override { return m_frame->isActiveWindow(); }
@@ -471,12 +476,12 @@ public:
         }
     }
 
-private:
     static std::optional<Owner> owner(QObject *watched)
     {
         return watched->isWidgetType() ? ownerOf(watched) : std::nullopt;
     }
 
+    // Also takes clicks that assistive technology makes (clickLikeMouse).
     static bool mouse(QObject *watched, QMouseEvent *event)
     {
         const auto ids = owner(watched);
@@ -502,6 +507,7 @@ private:
             global.y(), keyState(event->modifiers()));
     }
 
+private:
     static bool wheel(QObject *watched, QWheelEvent *event)
     {
         const auto ids = owner(watched);
@@ -516,9 +522,9 @@ private:
         if (!ids)
             return false;
         const bool pressed = event->type() == QEvent::KeyPress;
-        const QString text = event->text();
-        const std::string typed
-            = pressed && !text.isEmpty() && text.at(0).isPrint() ? toGbk(text.left(1)) : std::string();
+        const std::vector<std::int32_t> typed = pressed
+            ? typedCharacters(event->key(), event->modifiers(), event->text())
+            : std::vector<std::int32_t>();
         return deliverKey(ids->window, ids->control, pressed,
             virtualKeyCode(event->key(), event->modifiers()), keyState(event->modifiers()), typed);
     }
@@ -532,6 +538,25 @@ private:
             deliverFocus(found->window, found->control, event->type() == QEvent::FocusIn);
     }
 };
+
+} // namespace
+
+void clickLikeMouse(QWidget *widget, QPoint at)
+{
+    const QPointer<QWidget> target(widget);
+    for (const QEvent::Type type : { QEvent::MouseButtonPress, QEvent::MouseButtonRelease }) {
+        // The press's handler may have taken the widget away.
+        if (!target)
+            return;
+        const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+        QMouseEvent event(
+            type, QPointF(at), target->mapToGlobal(QPointF(at)), Qt::LeftButton, held, Qt::NoModifier);
+        if (!InputHook::mouse(target, &event) && target->isEnabled())
+            QCoreApplication::sendEvent(target, &event);
+    }
+}
+
+namespace {
 
 // ---- The platform ----------------------------------------------------------
 
@@ -613,10 +638,10 @@ public:
         }
     }
 
-    ScreenArea primaryScreen() const override
+    Area primaryWorkArea() const override
     {
         const QScreen *screen = QGuiApplication::primaryScreen();
-        const QRect area = screen ? screen->geometry() : QRect();
+        const QRect area = screen ? screen->availableGeometry() : QRect();
         return { area.x(), area.y(), area.width(), area.height() };
     }
 

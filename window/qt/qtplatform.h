@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The Qt backend of the window layer. Its header names no Qt type: a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qttesting.h"
 
 #include "qtplatform_p.h"

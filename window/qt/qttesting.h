@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Seams for tests of the Qt backend. The game itself never uses these.
