@@ -48,7 +48,7 @@ FakeControl::FakeControl(FakePlatform &platform, FakeControl *window, ControlSpe
 
 FakeControl::~FakeControl()
 {
-    m_platform.log.push_back("destroy " + readable(spec.name));
+    m_platform.log.emplace_back("destroy " + readable(spec.name));
     std::erase(m_platform.m_controls, this);
     if (m_platform.focused == this)
         m_platform.focused = nullptr;
@@ -142,13 +142,13 @@ void FakeControl::setDisplayMode(std::int32_t mode)
 
 std::unique_ptr<PlatformControl> FakeControl::createControl(const ControlSpec &controlSpec)
 {
-    m_platform.log.push_back("control " + readable(controlSpec.name));
+    m_platform.log.emplace_back("control " + readable(controlSpec.name));
     return std::make_unique<FakeControl>(m_platform, this, controlSpec);
 }
 
 void FakeControl::show()
 {
-    m_platform.log.push_back("show");
+    m_platform.log.emplace_back("show");
     visible = true;
 }
 
@@ -163,17 +163,17 @@ FakePlatform::~FakePlatform() = default;
 
 void FakePlatform::start()
 {
-    log.push_back("start");
+    log.emplace_back("start");
 }
 
 void FakePlatform::shutDown(bool)
 {
-    log.push_back("shut down");
+    log.emplace_back("shut down");
 }
 
 std::unique_ptr<PlatformWindow> FakePlatform::createWindow(const WindowSpec &windowSpec)
 {
-    log.push_back("window " + readable(windowSpec.title));
+    log.emplace_back("window " + readable(windowSpec.title));
     ControlSpec spec;
     spec.window = windowSpec.id;
     spec.id = windowSpec.unit;
@@ -190,26 +190,26 @@ std::unique_ptr<PlatformWindow> FakePlatform::createWindow(const WindowSpec &win
 
 std::unique_ptr<PlatformTimer> FakePlatform::startTimer(std::int32_t period, std::function<void()> tick)
 {
-    log.push_back("timer " + std::to_string(period));
+    log.emplace_back("timer " + std::to_string(period));
     return std::make_unique<Timer>(*this, period, std::move(tick));
 }
 
 void FakePlatform::showFatalReport(std::string_view, std::string_view report)
 {
-    log.push_back("report");
+    log.emplace_back("report");
     lastReport = report;
 }
 
 void FakePlatform::runLoop()
 {
-    log.push_back("loop");
+    log.emplace_back("loop");
     if (whileLooping)
         whileLooping();
 }
 
 void FakePlatform::quitLoop()
 {
-    log.push_back("quit");
+    log.emplace_back("quit");
 }
 
 FakeControl *FakePlatform::control(WindowId window, ControlId control) const

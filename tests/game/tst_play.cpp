@@ -57,7 +57,7 @@ QByteArray shownPicture(ControlId box)
 {
     // The block the box holds, as the game reads it back.
     Bytes picture = valueBytes(readProperty(mainWindow, box, PictureProperty::picture, -1));
-    const QByteArray bytes(reinterpret_cast<const char *>(bytesData(picture)), bytesCount(picture));
+    QByteArray bytes(reinterpret_cast<const char *>(bytesData(picture)), bytesCount(picture));
     releaseMemory(picture);
     return bytes;
 }

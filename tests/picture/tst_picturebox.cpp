@@ -86,7 +86,7 @@ void setPicture(const QByteArray &bytes)
 QByteArray storedPicture()
 {
     Bytes block = valueBytes(readProperty(boxWindow, boxId, PictureProperty::picture, -1));
-    const QByteArray bytes(reinterpret_cast<const char *>(bytesData(block)), bytesCount(block));
+    QByteArray bytes(reinterpret_cast<const char *>(bytesData(block)), bytesCount(block));
     releaseMemory(block);
     return bytes;
 }

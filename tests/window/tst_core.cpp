@@ -47,7 +47,7 @@ std::optional<std::int32_t> handlerResult;
 const NamedHandler handlers[] = {
     { "countdownTick",
         [](const EventRecord &) -> std::optional<std::int32_t> {
-            calls.push_back("tick");
+            calls.emplace_back("tick");
             return handlerResult;
         } },
 };
@@ -450,7 +450,7 @@ int main()
 {
     allowMissingHandlers(true); // the button's handler is not given
     startRuntime(platform, testForm, handlers);
-    registerExitRoutine([] { calls.push_back("exit routine"); });
+    registerExitRoutine([] { calls.emplace_back("exit routine"); });
     const std::pair<const char *, void (*)()> cases[] = {
         { "numbersAreClampedAndReadBack", numbersAreClampedAndReadBack },
         { "theBarShowsItsPositionWithinItsRange", theBarShowsItsPositionWithinItsRange },
