@@ -29,26 +29,26 @@ std::string readable(std::string_view gbk)
 
 } // namespace
 
-FakeControl::FakeControl(FakePlatform &platform, FakeControl *window, ControlSpec spec)
-    : spec(std::move(spec))
-    , left(this->spec.left)
-    , top(this->spec.top)
-    , width(this->spec.width)
-    , height(this->spec.height)
-    , visible(this->spec.visible)
-    , rangeMinimum(this->spec.minimum)
-    , rangeMaximum(this->spec.maximum)
-    , rangePosition(this->spec.minimum)
+FakeControl::FakeControl(FakePlatform &platform, FakeControl *window, ControlPlan plan)
+    : plan(std::move(plan))
+    , left(this->plan.left)
+    , top(this->plan.top)
+    , width(this->plan.width)
+    , height(this->plan.height)
+    , visible(this->plan.visible)
+    , rangeMinimum(this->plan.minimum)
+    , rangeMaximum(this->plan.maximum)
+    , rangePosition(this->plan.minimum)
     , m_platform(platform)
     , m_window(window)
-    , m_text(this->spec.text)
+    , m_text(this->plan.text)
 {
     platform.m_controls.push_back(this);
 }
 
 FakeControl::~FakeControl()
 {
-    m_platform.log.emplace_back("destroy " + readable(spec.name));
+    m_platform.log.emplace_back("destroy " + readable(plan.name));
     std::erase(m_platform.m_controls, this);
     if (m_platform.focused == this)
         m_platform.focused = nullptr;
@@ -140,10 +140,10 @@ void FakeControl::setDisplayMode(std::int32_t mode)
     displayMode = mode;
 }
 
-std::unique_ptr<PlatformControl> FakeControl::createControl(const ControlSpec &controlSpec)
+std::unique_ptr<PlatformControl> FakeControl::createControl(const ControlPlan &controlPlan)
 {
-    m_platform.log.emplace_back("control " + readable(controlSpec.name));
-    return std::make_unique<FakeControl>(m_platform, this, controlSpec);
+    m_platform.log.emplace_back("control " + readable(controlPlan.name));
+    return std::make_unique<FakeControl>(m_platform, this, controlPlan);
 }
 
 void FakeControl::show()
@@ -154,8 +154,8 @@ void FakeControl::show()
 
 void FakeControl::close()
 {
-    if (windowCloseRequested(spec.window))
-        windowDestroyed(spec.window);
+    if (windowCloseRequested(plan.window))
+        windowDestroyed(plan.window);
 }
 
 FakePlatform::FakePlatform() = default;
@@ -171,21 +171,21 @@ void FakePlatform::shutDown(bool)
     log.emplace_back("shut down");
 }
 
-std::unique_ptr<PlatformWindow> FakePlatform::createWindow(const WindowSpec &windowSpec)
+std::unique_ptr<PlatformWindow> FakePlatform::createWindow(const WindowPlan &windowPlan)
 {
-    log.emplace_back("window " + readable(windowSpec.title));
-    ControlSpec spec;
-    spec.window = windowSpec.id;
-    spec.id = windowSpec.unit;
-    spec.kind = ControlKind::window;
-    spec.name = windowSpec.title;
-    spec.left = windowSpec.left;
-    spec.top = windowSpec.top;
-    spec.width = windowSpec.width;
-    spec.height = windowSpec.height;
-    spec.visible = false;
-    spec.text = windowSpec.title;
-    return std::make_unique<FakeControl>(*this, nullptr, std::move(spec));
+    log.emplace_back("window " + readable(windowPlan.title));
+    ControlPlan plan;
+    plan.window = windowPlan.id;
+    plan.id = windowPlan.unit;
+    plan.kind = ControlKind::window;
+    plan.name = windowPlan.title;
+    plan.left = windowPlan.left;
+    plan.top = windowPlan.top;
+    plan.width = windowPlan.width;
+    plan.height = windowPlan.height;
+    plan.visible = false;
+    plan.text = windowPlan.title;
+    return std::make_unique<FakeControl>(*this, nullptr, std::move(plan));
 }
 
 std::unique_ptr<PlatformTimer> FakePlatform::startTimer(std::int32_t period, std::function<void()> tick)
@@ -215,7 +215,7 @@ void FakePlatform::quitLoop()
 FakeControl *FakePlatform::control(WindowId window, ControlId control) const
 {
     for (FakeControl *c : m_controls)
-        if (c->spec.window == window && c->spec.id == control)
+        if (c->plan.window == window && c->plan.id == control)
             return c;
     return nullptr;
 }

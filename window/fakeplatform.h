@@ -18,7 +18,7 @@ class FakePlatform;
 // A control or, with kind window, a window.
 class FakeControl : public PlatformWindow {
 public:
-    FakeControl(FakePlatform &platform, FakeControl *window, ControlSpec spec);
+    FakeControl(FakePlatform &platform, FakeControl *window, ControlPlan plan);
     ~FakeControl() override;
 
     // PlatformControl
@@ -42,11 +42,11 @@ public:
     void setDisplayMode(std::int32_t mode) override;
 
     // PlatformWindow
-    std::unique_ptr<PlatformControl> createControl(const ControlSpec &spec) override;
+    std::unique_ptr<PlatformControl> createControl(const ControlPlan &plan) override;
     void show() override;
     void close() override;
 
-    const ControlSpec spec; // as built; a window's ids are `window` and `id`
+    const ControlPlan plan; // as built; a window's ids are `window` and `id`
     std::int32_t left, top, width, height;
     bool visible, enabled = true;
     std::int32_t rangeMinimum = 0, rangeMaximum = 0, rangePosition = 0;
@@ -68,7 +68,7 @@ public:
     void start() override;
     void shutDown(bool afterFatalError) override;
     Area primaryWorkArea() const override { return workArea; }
-    std::unique_ptr<PlatformWindow> createWindow(const WindowSpec &spec) override;
+    std::unique_ptr<PlatformWindow> createWindow(const WindowPlan &plan) override;
     std::unique_ptr<PlatformTimer> startTimer(std::int32_t period, std::function<void()> tick) override;
     PictureReader *pictureReader() override { return nullptr; }
     void showFatalReport(std::string_view title, std::string_view report) override;

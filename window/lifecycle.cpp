@@ -39,34 +39,34 @@ bool neverShown(ControlKind kind)
     return kind == ControlKind::timer || kind == ControlKind::scriptComponent;
 }
 
-ControlSpec specOf(const LoadedWindow &window, const ControlState &control)
+ControlPlan planOf(const LoadedWindow &window, const ControlState &control)
 {
     const ResolvedControl &definition = *control.definition;
     const ControlData &data = *definition.data;
-    ControlSpec spec;
-    spec.window = window.id;
-    spec.id = control.id;
-    spec.kind = control.kind;
-    spec.name = definition.name;
-    spec.left = control.left;
-    spec.top = control.top;
-    spec.width = control.width;
-    spec.height = control.height;
-    spec.visible = control.visible && !neverShown(control.kind);
-    spec.tabStop = data.tabStop;
-    spec.text = control.text;
+    ControlPlan plan;
+    plan.window = window.id;
+    plan.id = control.id;
+    plan.kind = control.kind;
+    plan.name = definition.name;
+    plan.left = control.left;
+    plan.top = control.top;
+    plan.width = control.width;
+    plan.height = control.height;
+    plan.visible = control.visible && !neverShown(control.kind);
+    plan.tabStop = data.tabStop;
+    plan.text = control.text;
     if (data.font.face)
-        spec.font = PlatformFont { definition.fontFace, data.font.height, data.font.weight };
-    spec.textColour = data.textColour;
-    spec.minimum = control.minimum;
-    spec.maximum = control.maximum;
-    return spec;
+        plan.font = PlatformFont { definition.fontFace, data.font.height, data.font.weight };
+    plan.textColour = data.textColour;
+    plan.minimum = control.minimum;
+    plan.maximum = control.maximum;
+    return plan;
 }
 
-std::unique_ptr<PlatformControl> buildControl(PlatformWindow &frame, const ControlSpec &spec)
+std::unique_ptr<PlatformControl> buildControl(PlatformWindow &frame, const ControlPlan &plan)
 {
     const ControlBuilder &builder = runtimeState().controlBuilder;
-    return builder ? builder(frame, spec) : frame.createControl(spec);
+    return builder ? builder(frame, plan) : frame.createControl(plan);
 }
 
 void unregisterWindow(WindowId id)
@@ -232,24 +232,24 @@ void loadWindow(WindowId id)
     }
     s.loaded.push_back(std::move(window));
 
-    WindowSpec spec;
-    spec.id = id;
-    spec.unit = w.unit.id;
-    spec.title = definition->title;
-    spec.left = w.unit.left;
-    spec.top = w.unit.top;
-    spec.width = data.width;
-    spec.height = data.height;
-    spec.background = data.background;
-    spec.icons = definition->icons;
-    w.frame = s.platform->createWindow(spec);
+    WindowPlan plan;
+    plan.id = id;
+    plan.unit = w.unit.id;
+    plan.title = definition->title;
+    plan.left = w.unit.left;
+    plan.top = w.unit.top;
+    plan.width = data.width;
+    plan.height = data.height;
+    plan.background = data.background;
+    plan.icons = definition->icons;
+    w.frame = s.platform->createWindow(plan);
     if (!w.frame) {
         unregisterWindow(id);
         reportFatalError(0, wt::windowLoadFailed);
     }
 
     for (ControlState &control : w.controls) {
-        control.platform = buildControl(*w.frame, specOf(w, control));
+        control.platform = buildControl(*w.frame, planOf(w, control));
         if (!control.platform) {
             // Nothing of a half-built window stays on screen.
             destroyWindow(id);

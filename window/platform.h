@@ -40,7 +40,7 @@ struct PlatformFont {
 
 // What a control is built with. Ids let the backend say whose input it hands
 // back.
-struct ControlSpec {
+struct ControlPlan {
     WindowId window = 0;
     ControlId id = 0;
     ControlKind kind = ControlKind::button;
@@ -58,7 +58,7 @@ struct ControlSpec {
     std::int32_t maximum = 0;
 };
 
-struct WindowSpec {
+struct WindowPlan {
     WindowId id = 0;
     ControlId unit = 0;
     std::string title; // GBK
@@ -119,7 +119,7 @@ public:
 class PlatformWindow : public PlatformControl {
 public:
     // nullptr when the control cannot be built.
-    virtual std::unique_ptr<PlatformControl> createControl(const ControlSpec &spec) = 0;
+    virtual std::unique_ptr<PlatformControl> createControl(const ControlPlan &plan) = 0;
     virtual void show() = 0;
     // As the player's close button does: asks windowCloseRequested first.
     virtual void close() = 0;
@@ -147,7 +147,7 @@ public:
     virtual Area primaryWorkArea() const = 0;
     // nullptr when the window cannot be built. Its destruction by the
     // player (or by `close`) is reported through windowDestroyed.
-    virtual std::unique_ptr<PlatformWindow> createWindow(const WindowSpec &spec) = 0;
+    virtual std::unique_ptr<PlatformWindow> createWindow(const WindowPlan &plan) = 0;
     virtual std::unique_ptr<PlatformTimer> startTimer(std::int32_t period, std::function<void()> tick) = 0;
 
     // Decodes the picture formats the layer leaves to the toolkit.

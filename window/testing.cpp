@@ -44,8 +44,8 @@ void failControlBuild(ControlId control)
         setControlBuilder({});
         return;
     }
-    setControlBuilder([control](PlatformWindow &window, const ControlSpec &spec) {
-        return spec.id == control ? nullptr : window.createControl(spec);
+    setControlBuilder([control](PlatformWindow &window, const ControlPlan &plan) {
+        return plan.id == control ? nullptr : window.createControl(plan);
     });
 }
 

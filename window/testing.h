@@ -13,7 +13,7 @@
 
 class PlatformControl;
 class PlatformWindow;
-struct ControlSpec;
+struct ControlPlan;
 struct Area;
 
 // What shows a control, or the window itself for the window unit; nullptr
@@ -43,7 +43,7 @@ void setEventObserver(EventObserver observer);
 // createControl; nullptr fails the load as a control whose settings cannot
 // be read would. An empty function restores the window's own.
 using ControlBuilder
-    = std::function<std::unique_ptr<PlatformControl>(PlatformWindow &window, const ControlSpec &spec)>;
+    = std::function<std::unique_ptr<PlatformControl>(PlatformWindow &window, const ControlPlan &plan)>;
 void setControlBuilder(ControlBuilder builder);
 
 // Makes building this control fail in later loads (0: none): a builder that

@@ -145,10 +145,10 @@ Qt::FocusReason qtReason(FocusReason reason)
 // it first along with its window.
 class QtControl : public PlatformControl {
 public:
-    QtControl(QWidget *widget, const ControlSpec &spec)
+    QtControl(QWidget *widget, const ControlPlan &plan)
         : m_widget(widget)
     {
-        owners().insert(widget, { spec.window, spec.id, true });
+        owners().insert(widget, { plan.window, plan.id, true });
     }
     ~QtControl() override
     {
@@ -259,75 +259,75 @@ public:
     void setDisplayMode(std::int32_t mode) override { as<PictureBox>()->setDisplayMode(mode); }
 };
 
-std::unique_ptr<QtControl> buildControl(const ControlSpec &spec, QWidget *parent)
+std::unique_ptr<QtControl> buildControl(const ControlPlan &plan, QWidget *parent)
 {
     std::unique_ptr<QtControl> control;
-    switch (spec.kind) {
+    switch (plan.kind) {
     case ControlKind::button: {
         auto button = new CaptionButton(parent);
-        button->setText(fromGbk(spec.text));
+        button->setText(fromGbk(plan.text));
         QObject::connect(button, &QPushButton::clicked, button,
-            [window = spec.window, id = spec.id] { deliverClick(window, id); });
-        control = std::make_unique<QtButton>(button, spec);
+            [window = plan.window, id = plan.id] { deliverClick(window, id); });
+        control = std::make_unique<QtButton>(button, plan);
         break;
     }
     case ControlKind::pictureBox: {
         auto box = new PictureBox(parent);
         box->setFocusPolicy(Qt::NoFocus);
-        box->setAccessibleName(fromGbk(spec.name));
-        control = std::make_unique<QtPictureBox>(box, spec);
+        box->setAccessibleName(fromGbk(plan.name));
+        control = std::make_unique<QtPictureBox>(box, plan);
         break;
     }
     case ControlKind::editBox: {
         auto edit = new EditBox(parent);
-        edit->setText(fromGbk(spec.text));
+        edit->setText(fromGbk(plan.text));
         edit->setCursorPosition(0);
-        control = std::make_unique<QtEditBox>(edit, spec);
+        control = std::make_unique<QtEditBox>(edit, plan);
         break;
     }
     case ControlKind::listBox:
-        control = std::make_unique<QtListBox>(new ListBox(parent), spec);
+        control = std::make_unique<QtListBox>(new ListBox(parent), plan);
         break;
     case ControlKind::progressBar: {
         auto bar = new BlockProgressBar(parent);
         bar->setFocusPolicy(Qt::NoFocus);
-        bar->setRange(spec.minimum, spec.maximum);
-        bar->setValue(spec.minimum);
-        control = std::make_unique<QtProgressBar>(bar, spec);
+        bar->setRange(plan.minimum, plan.maximum);
+        bar->setValue(plan.minimum);
+        control = std::make_unique<QtProgressBar>(bar, plan);
         break;
     }
     case ControlKind::transparentLabel: {
         auto label = new TransparentLabel(parent);
         label->setFocusPolicy(Qt::NoFocus);
-        label->setText(fromGbk(spec.text));
-        if (spec.textColour)
-            label->setTextColour(QColor(spec.textColour->red, spec.textColour->green, spec.textColour->blue));
-        control = std::make_unique<QtLabel>(label, spec);
+        label->setText(fromGbk(plan.text));
+        if (plan.textColour)
+            label->setTextColour(QColor(plan.textColour->red, plan.textColour->green, plan.textColour->blue));
+        control = std::make_unique<QtLabel>(label, plan);
         break;
     }
     case ControlKind::timer:
     case ControlKind::scriptComponent:
         // Never drawn; a plain widget holds their place.
-        control = std::make_unique<QtControl>(new QWidget(parent), spec);
+        control = std::make_unique<QtControl>(new QWidget(parent), plan);
         break;
     case ControlKind::window:
         return nullptr;
     }
     QWidget *widget = control->widget();
-    if (spec.font) {
-        QFont font(fromGbk(spec.font->face));
-        font.setPixelSize(spec.font->height);
-        font.setWeight(QFont::Weight(spec.font->weight));
+    if (plan.font) {
+        QFont font(fromGbk(plan.font->face));
+        font.setPixelSize(plan.font->height);
+        font.setWeight(QFont::Weight(plan.font->weight));
         font.setStyleStrategy(QFont::PreferQuality);
         widget->setFont(font);
     }
-    if (spec.tabStop)
+    if (plan.tabStop)
         widget->setFocusPolicy(Qt::StrongFocus);
-    else if (spec.kind != ControlKind::button)
+    else if (plan.kind != ControlKind::button)
         widget->setFocusPolicy(Qt::NoFocus);
-    widget->setObjectName(fromGbk(spec.name));
-    widget->setGeometry(spec.left, spec.top, spec.width, spec.height);
-    widget->setVisible(spec.visible);
+    widget->setObjectName(fromGbk(plan.name));
+    widget->setGeometry(plan.left, plan.top, plan.width, plan.height);
+    widget->setVisible(plan.visible);
     return control;
 }
 
@@ -335,22 +335,22 @@ std::unique_ptr<QtControl> buildControl(const ControlSpec &spec, QWidget *parent
 
 class QtWindow : public PlatformWindow {
 public:
-    explicit QtWindow(const WindowSpec &spec)
-        : m_frame(new MainFrame(QColor(spec.background.red, spec.background.green, spec.background.blue),
-            QSize(spec.width, spec.height)))
+    explicit QtWindow(const WindowPlan &plan)
+        : m_frame(new MainFrame(QColor(plan.background.red, plan.background.green, plan.background.blue),
+            QSize(plan.width, plan.height)))
     {
-        owners().insert(m_frame, { spec.id, spec.unit, true });
-        owners().insert(m_frame->clientArea(), { spec.id, spec.unit, false });
-        m_frame->setWindowTitle(fromGbk(spec.title));
+        owners().insert(m_frame, { plan.id, plan.unit, true });
+        owners().insert(m_frame->clientArea(), { plan.id, plan.unit, false });
+        m_frame->setWindowTitle(fromGbk(plan.title));
         QIcon icon;
-        for (const auto &bytes : spec.icons) {
+        for (const auto &bytes : plan.icons) {
             QPixmap pixmap;
             if (pixmap.loadFromData(bytes.data(), uint(bytes.size())))
                 icon.addPixmap(pixmap);
         }
         m_frame->setWindowIcon(icon);
-        m_frame->move(spec.left, spec.top);
-        const WindowId id = spec.id;
+        m_frame->move(plan.left, plan.top);
+        const WindowId id = plan.id;
         m_frame->onCloseRequest = [id] { return windowCloseRequested(id); };
         // Qt destroys the frame once a close is granted: the layer then
         // forgets the window, and with it this object. Nothing of the
@@ -397,9 +397,9 @@ public:
         return { local.x(), local.y() };
     }
 
-    std::unique_ptr<PlatformControl> createControl(const ControlSpec &spec) override
+    std::unique_ptr<PlatformControl> createControl(const ControlPlan &plan) override
     {
-        return buildControl(spec, m_frame->clientArea());
+        return buildControl(plan, m_frame->clientArea());
     }
     void show() override
     {
@@ -645,9 +645,9 @@ public:
         return { area.x(), area.y(), area.width(), area.height() };
     }
 
-    std::unique_ptr<PlatformWindow> createWindow(const WindowSpec &spec) override
+    std::unique_ptr<PlatformWindow> createWindow(const WindowPlan &plan) override
     {
-        return std::make_unique<QtWindow>(spec);
+        return std::make_unique<QtWindow>(plan);
     }
 
     std::unique_ptr<PlatformTimer> startTimer(std::int32_t period, std::function<void()> tick) override
