@@ -21,12 +21,27 @@ namespace {
 std::string runDirectoryText; // GBK, fixed at start-up
 
 #ifdef _WIN32
-std::wstring toWide(std::string_view gbk)
+// A file name for the wide API, whatever its length: a full path past the
+// classic 260-character limit goes with the \\?\ prefix, which switches
+// off that limit (and the name's normalisation, done here beforehand).
+std::optional<std::wstring> toFileSystemName(std::string_view gbk)
 {
-    const int n = MultiByteToWideChar(936, 0, gbk.data(), int(gbk.size()), nullptr, 0);
-    std::wstring wide(std::size_t(n), L'\0');
-    MultiByteToWideChar(936, 0, gbk.data(), int(gbk.size()), wide.data(), n);
-    return wide;
+    const auto wide = gbkToWide(gbk);
+    if (!wide || wide->find(L'\0') != std::wstring::npos)
+        return std::nullopt;
+    DWORD n = GetFullPathNameW(wide->c_str(), 0, nullptr, nullptr);
+    if (n == 0)
+        return std::nullopt;
+    std::wstring full(n, L'\0');
+    n = GetFullPathNameW(wide->c_str(), DWORD(full.size()), full.data(), nullptr);
+    if (n == 0 || n >= full.size())
+        return std::nullopt;
+    full.resize(n);
+    if (full.size() < MAX_PATH - 12 || full.starts_with(LR"(\\?\)"))
+        return full;
+    if (full.starts_with(LR"(\\)"))
+        return LR"(\\?\UNC\)" + full.substr(2);
+    return LR"(\\?\)" + full;
 }
 #else
 // The game builds paths with "\" separators; here folders are separated by
@@ -73,12 +88,17 @@ void initRunDirectory()
         }
         path.resize(path.size() * 2);
     }
-    const int bytes
-        = WideCharToMultiByte(936, 0, path.data(), int(path.size()), nullptr, 0, nullptr, nullptr);
-    std::string gbk(std::size_t(bytes), '\0');
-    WideCharToMultiByte(936, 0, path.data(), int(path.size()), gbk.data(), bytes, nullptr, nullptr);
-    setRunDirectoryFromProgramPath(gbk);
-    SetCurrentDirectoryW(toWide(runDirectoryText).c_str());
+    const std::size_t separator = path.find_last_of(L"\\/");
+    const std::wstring folder = separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
+    if (auto gbk = wideToGbk(path)) {
+        setRunDirectoryFromProgramPath(*gbk);
+    } else {
+        // A folder name with no GBK form cannot be spelt in the game's texts;
+        // the current directory still finds pkp\ beside the program.
+        runDirectoryText.assign(1, '.');
+    }
+    if (!SetCurrentDirectoryW(folder.c_str()) && runDirectoryText == ".")
+        runDirectoryText.clear();
 #else
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -107,17 +127,39 @@ Bytes readFile(Text fileName)
     if (!fileName || !*fileName)
         return nullptr;
 #ifdef _WIN32
-    HANDLE file = CreateFileW(toWide(fileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-        FILE_ATTRIBUTE_NORMAL, nullptr);
+    const auto name = toFileSystemName(fileName);
+    if (!name)
+        return nullptr;
+    HANDLE file = CreateFileW(name->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return nullptr;
     LARGE_INTEGER size {};
     Bytes block = nullptr;
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= maxReadBytes) {
-        std::string buffer(std::size_t(size.QuadPart), '\0');
-        DWORD got = 0;
-        if (ReadFile(file, buffer.data(), DWORD(buffer.size()), &got, nullptr))
-            block = newBytes(buffer.data(), got);
+    // Only a disk file has a length to read; a pipe or a device does not.
+    if (GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size) && size.QuadPart > 0
+        && size.QuadPart <= maxReadBytes) {
+        const auto wanted = std::size_t(size.QuadPart);
+        void *filled = newByteBlock(std::int32_t(wanted));
+        auto buffer = const_cast<unsigned char *>(bytesData(filled));
+        std::size_t got = 0;
+        bool failed = false;
+        while (got < wanted) {
+            DWORD n = 0;
+            if (!ReadFile(file, buffer + got, DWORD(wanted - got), &n, nullptr)) {
+                failed = true;
+                break;
+            }
+            if (n == 0)
+                break; // the file got shorter: keep what arrived
+            got += n;
+        }
+        if (failed || got == 0) {
+            releaseMemory(filled);
+        } else {
+            setBytesCount(filled, std::int32_t(got));
+            block = filled;
+        }
     }
     CloseHandle(file);
     return block;

@@ -4,6 +4,10 @@
 #include <algorithm>
 #include <chrono>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 thread_local std::uint32_t generatorState = 1;
@@ -12,8 +16,12 @@ std::uint32_t seedCounter = 0;
 std::uint32_t systemTicks()
 {
     // Milliseconds on a clock that starts with the system, wrapping at 32 bits.
+#ifdef _WIN32
+    return GetTickCount();
+#else
     using namespace std::chrono;
     return std::uint32_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+#endif
 }
 
 TickSource tickSource = systemTicks;

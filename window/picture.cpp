@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "picture.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
 // jpeglib.h expects size_t and FILE to be declared already.
 #include <jpeglib.h>
+#endif
 
 Picture Picture::ofSize(std::int32_t width, std::int32_t height, PixelLayout layout)
 {
@@ -67,6 +70,142 @@ namespace {
 constexpr int maxJpegScans = 500;
 constexpr std::int64_t maxJpegScanBlocks = std::int64_t(1) << 23;
 
+// A comment longer than was kept may end inside a UTF-8 sequence; that
+// piece goes, so the rest still reads as UTF-8.
+std::string withoutCutSequence(std::string bytes)
+{
+    std::size_t lead = bytes.size();
+    int continuations = 0;
+    while (lead > 0 && continuations < 3 && (static_cast<unsigned char>(bytes[lead - 1]) & 0xC0) == 0x80) {
+        --lead;
+        ++continuations;
+    }
+    if (lead == 0)
+        return bytes;
+    const auto first = static_cast<unsigned char>(bytes[lead - 1]);
+    const int needed = first >= 0xF0 ? 3 : first >= 0xE0 ? 2 : first >= 0xC0 ? 1 : 0;
+    if (first >= 0xC0 && continuations < needed)
+        bytes.resize(lead - 1);
+    return bytes;
+}
+
+// Blocks of 8x8 samples one component has: its share of the picture's
+// width and height, as its sampling factors give it, rounded up to blocks.
+std::int64_t componentBlocks(std::int64_t width, std::int64_t height, int h, int v, int maxH, int maxV)
+{
+    const std::int64_t columns = (width * h + maxH - 1) / maxH;
+    const std::int64_t rows = (height * v + maxV - 1) / maxV;
+    return ((columns + 7) / 8) * ((rows + 7) / 8);
+}
+
+bool isFrameMarker(unsigned marker)
+{
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+} // namespace
+
+std::optional<JpegOutline> readJpegOutline(const unsigned char *data, std::size_t size)
+{
+    if (!data || size < 4 || data[0] != 0xFF || data[1] != 0xD8)
+        return std::nullopt;
+    struct Component {
+        int id, h, v;
+    };
+    JpegOutline outline;
+    std::vector<Component> components;
+    int maxH = 1;
+    int maxV = 1;
+    bool haveComment = false;
+    std::size_t at = 2;
+    while (at < size) {
+        if (data[at] != 0xFF)
+            return std::nullopt;
+        while (at < size && data[at] == 0xFF) // fill bytes
+            ++at;
+        if (at >= size)
+            break;
+        const unsigned marker = data[at++];
+        if (marker == 0xD9) // end of image
+            break;
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8))
+            continue; // no length
+        if (size - at < 2)
+            return std::nullopt;
+        const std::size_t length = std::size_t(data[at]) << 8 | data[at + 1];
+        if (length < 2 || length > size - at)
+            return std::nullopt;
+        const unsigned char *segment = data + at + 2;
+        const std::size_t payload = length - 2;
+        at += length;
+
+        if (isFrameMarker(marker) && components.empty()) {
+            if (payload < 6)
+                return std::nullopt;
+            outline.height = segment[1] << 8 | segment[2];
+            outline.width = segment[3] << 8 | segment[4];
+            const std::size_t count = segment[5];
+            if (count == 0 || payload < 6 + count * 3)
+                return std::nullopt;
+            for (std::size_t i = 0; i < count; ++i) {
+                const unsigned char *c = segment + 6 + i * 3;
+                const int h = c[1] >> 4;
+                const int v = c[1] & 15;
+                if (h < 1 || h > 4 || v < 1 || v > 4)
+                    return std::nullopt;
+                components.push_back({ c[0], h, v });
+                maxH = std::max(maxH, h);
+                maxV = std::max(maxV, v);
+            }
+        } else if (marker == 0xFE && !haveComment) {
+            const std::size_t kept = std::min<std::size_t>(payload, maxPictureCommentBytes);
+            outline.comment.assign(reinterpret_cast<const char *>(segment), kept);
+            if (kept < payload)
+                outline.comment = withoutCutSequence(std::move(outline.comment));
+            haveComment = true;
+        } else if (marker == 0xDA) {
+            if (components.empty() || payload < 1 || payload < 1 + std::size_t(segment[0]) * 2)
+                return std::nullopt;
+            ++outline.scans;
+            // Counted as libjpeg counts them: a scan of one component covers
+            // its own blocks, an interleaved one whole MCUs.
+            std::int64_t unitBlocks = 0;
+            for (std::size_t i = 0; i < segment[0]; ++i) {
+                for (const Component &c : components) {
+                    if (c.id != segment[1 + i * 2])
+                        continue;
+                    unitBlocks += c.h * c.v;
+                    if (segment[0] == 1)
+                        outline.scanBlocks
+                            += componentBlocks(outline.width, outline.height, c.h, c.v, maxH, maxV);
+                }
+            }
+            if (segment[0] > 1)
+                outline.scanBlocks += (std::int64_t(outline.width) + 8 * maxH - 1) / (8 * maxH)
+                    * ((std::int64_t(outline.height) + 8 * maxV - 1) / (8 * maxV)) * unitBlocks;
+            // The entropy-coded data runs to the next marker that is neither
+            // a stuffed byte nor a restart.
+            while (at + 1 < size
+                && !(
+                    data[at] == 0xFF && data[at + 1] != 0 && !(data[at + 1] >= 0xD0 && data[at + 1] <= 0xD7)))
+                ++at;
+            if (at + 1 >= size)
+                break; // a cut last scan: the decoder decides what it shows
+        }
+    }
+    if (components.empty())
+        return std::nullopt;
+    return outline;
+}
+
+namespace {
+
+constexpr std::uint32_t opaque(unsigned red, unsigned green, unsigned blue)
+{
+    return 0xff000000u | red << 16 | green << 8 | blue;
+}
+
+#ifndef _WIN32
 // Everything the libjpeg run needs lives here, in the caller's frame, so the
 // jump back from error_exit passes over libjpeg's C frames only: no C++
 // object with a destructor is ever live in a frame that a longjmp skips.
@@ -113,11 +252,6 @@ extern "C" void jpegProgress(j_common_ptr info)
         jpegErrorExit(info);
 }
 
-constexpr std::uint32_t opaque(unsigned red, unsigned green, unsigned blue)
-{
-    return 0xff000000u | red << 16 | green << 8 | blue;
-}
-
 // Adobe's CMYK files (the usual kind) store the inks inverted.
 void cmykRowToRgb(const JSAMPLE *in, unsigned char *out, JDIMENSION width, bool inverted)
 {
@@ -130,25 +264,6 @@ void cmykRowToRgb(const JSAMPLE *in, unsigned char *out, JDIMENSION width, bool 
         out[1] = static_cast<unsigned char>(m * k / 255);
         out[2] = static_cast<unsigned char>(y * k / 255);
     }
-}
-
-// A comment longer than libjpeg kept may end inside a UTF-8 sequence; that
-// piece goes, so the rest still reads as UTF-8.
-std::string withoutCutSequence(std::string bytes)
-{
-    std::size_t lead = bytes.size();
-    int continuations = 0;
-    while (lead > 0 && continuations < 3 && (static_cast<unsigned char>(bytes[lead - 1]) & 0xC0) == 0x80) {
-        --lead;
-        ++continuations;
-    }
-    if (lead == 0)
-        return bytes;
-    const auto first = static_cast<unsigned char>(bytes[lead - 1]);
-    const int needed = first >= 0xF0 ? 3 : first >= 0xE0 ? 2 : first >= 0xC0 ? 1 : 0;
-    if (first >= 0xC0 && continuations < needed)
-        bytes.resize(lead - 1);
-    return bytes;
 }
 
 void keepFirstComment(JpegRun &run)
@@ -223,7 +338,7 @@ bool runJpeg(JpegRun &run, const unsigned char *data, std::size_t size)
     return true;
 }
 
-Picture decodeJpeg(const unsigned char *data, std::size_t size)
+Picture decodeLibJpeg(const unsigned char *data, std::size_t size)
 {
     JpegRun run {};
     const bool decoded = runJpeg(run, data, size);
@@ -235,6 +350,8 @@ Picture decodeJpeg(const unsigned char *data, std::size_t size)
     run.picture.comment = std::move(run.comment);
     return std::move(run.picture);
 }
+
+#endif
 
 // ---- The toolkit's readers (BMP, icon, cursor, GIF) ------------------------
 
@@ -251,6 +368,28 @@ Picture decodeWithReader(
         return {};
     return picture;
 }
+
+#ifdef _WIN32
+// The system's decoder cannot be stopped once it runs, so the bounds libjpeg
+// applies while decoding are checked here from the markers, before it
+// starts: the size, the number of scans and the blocks they pass over.
+Picture decodeJpeg(const unsigned char *data, std::size_t size, PictureReader *reader)
+{
+    auto outline = readJpegOutline(data, size);
+    if (!outline || !pictureSizeAllowed(outline->width, outline->height) || outline->scans > maxJpegScans
+        || outline->scanBlocks > maxJpegScanBlocks)
+        return {};
+    Picture picture = decodeWithReader(data, size, PictureFormat::jpeg, reader);
+    if (!picture.isNull())
+        picture.comment = std::move(outline->comment);
+    return picture;
+}
+#else
+Picture decodeJpeg(const unsigned char *data, std::size_t size, PictureReader *)
+{
+    return decodeLibJpeg(data, size);
+}
+#endif
 
 // ---- PCX ------------------------------------------------------------------
 
@@ -369,7 +508,7 @@ Picture decodePicture(const unsigned char *data, std::size_t size, PictureReader
     const PictureFormat format = sniffPictureFormat(data, size);
     switch (format) {
     case PictureFormat::jpeg:
-        return decodeJpeg(data, size);
+        return decodeJpeg(data, size, reader);
     case PictureFormat::bmp:
     case PictureFormat::icon:
     case PictureFormat::cursor:

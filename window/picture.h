@@ -73,10 +73,25 @@ public:
     virtual Picture read(const unsigned char *data, std::size_t size, PictureFormat format) = 0;
 };
 
+// What a JPEG's markers say before any decoding: the declared size, the
+// scans (a progressive file has many) and the 8x8 blocks they pass over in
+// all, and the first comment, kept as Picture::comment is.
+struct JpegOutline {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t scans = 0;
+    std::int64_t scanBlocks = 0;
+    std::string comment;
+};
+// nullopt when the markers are broken before the first scan or there is no
+// frame header. Reads only within the block.
+std::optional<JpegOutline> readJpegOutline(const unsigned char *data, std::size_t size);
+
 // The format from the first six bytes; fewer than six bytes is no picture.
 PictureFormat sniffPictureFormat(const unsigned char *data, std::size_t size);
 
 // The picture in a block, or a null picture when the block is unrecognised,
 // too large or fails to decode. Reports nothing. JPEG and PCX are decoded
-// here; the other formats by `reader` (none: they decode to nothing).
+// here (JPEG on Windows by `reader`, within the bounds its markers show);
+// the other formats by `reader` (none: they decode to nothing).
 Picture decodePicture(const unsigned char *data, std::size_t size, PictureReader *reader);

@@ -1,0 +1,40 @@
+# SPDX-License-Identifier: MIT
+# Sourced. The tests' wine prefix: private to the build tree, quiet, with font
+# substitutes for the faces the game names ("宋体", "隶书") and for the UI
+# fonts, which have no Chinese glyphs under wine. Only this prefix is changed.
+
+: "${KELMORA_WINEPREFIX:=$(readlink -f "$(dirname "${BASH_SOURCE[0]}")/..")/build/windows/wineprefix}"
+export WINEPREFIX=$KELMORA_WINEPREFIX
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# Makes the prefix once; parallel callers wait for the first.
+wineprefix_ready() {
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    [ -f "$WINEPREFIX/.kelmora-ready" ] && exit 0
+    rm -rf "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    local reg
+    reg=$(mktemp --suffix=.reg)
+    cat >"$reg" <<'REG'
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]
+"Tahoma"="uming.ttc,AR PL UMing CN"
+"MS Shell Dlg"="uming.ttc,AR PL UMing CN"
+"MS Shell Dlg 2"="uming.ttc,AR PL UMing CN"
+"Microsoft Sans Serif"="uming.ttc,AR PL UMing CN"
+"Segoe UI"="uming.ttc,AR PL UMing CN"
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"宋体"="AR PL UMing CN"
+"隶书"="AR PL UKai CN"
+REG
+    wine regedit "$reg" >/dev/null 2>&1
+    rm -f "$reg"
+    wineserver -w
+    touch "$WINEPREFIX/.kelmora-ready"
+  ) 9>"$WINEPREFIX.lock"
+}
