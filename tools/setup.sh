@@ -36,6 +36,9 @@ test_packages=(
   locales
   # accessibility checks over AT-SPI
   at-spi2-core python3-pyatspi dbus
+  # the Windows program: cross-compiler, its tests' framework, wine to run
+  # them, and the installer maker
+  g++-mingw-w64-x86-64-posix googletest wine64 wine nsis
 )
 
 packages=("${play_packages[@]}")
