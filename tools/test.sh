@@ -4,6 +4,7 @@
 # errors, and an AddressSanitizer + UndefinedBehaviorSanitizer build. In each,
 # CTest runs the run-time, evaluator and game suites once more under the
 # decimal-comma locale de_DE.UTF-8 (label "locale"; setup.sh generates it).
+# Then the Windows program: cross-built and tested under wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
@@ -24,6 +25,8 @@ run() {
 
 run build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
 run build/asan -DCMAKE_BUILD_TYPE=Debug -DKELMORA_SANITIZE=address,undefined -DKELMORA_BUILD_BENCH=OFF
+echo "== build/windows"
+bash tools/windows.sh test
 bash tools/package-check.sh
 bash tools/fuzz.sh 60
 bash tools/static-check.sh

@@ -17,4 +17,7 @@ if [ -n "${KELMORA_WINE_DISPLAY:-}" ]; then
   # The caller runs its own X server (an end-to-end test driving the window).
   DISPLAY=$KELMORA_WINE_DISPLAY exec wine "$@"
 fi
-exec bash "$tools/with-x.sh" wine "$@"
+# The prefix's helper processes (its desktop window) end with the program, not
+# with the X server under them.
+exec bash "$tools/with-x.sh" bash -c 'status=0; wine "$@" || status=$?; wineserver -k 2>/dev/null || true; exit $status' \
+  wine-run "$@"

@@ -8,6 +8,11 @@ export WINEPREFIX=$KELMORA_WINEPREFIX
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
+# One wine server serves the whole prefix, and its desktop window lives on the
+# X server of whoever started it: programs in one prefix must not run at once
+# under different X servers. CTest serialises them (RESOURCE_LOCK wineprefix);
+# the scripts here kill the prefix's server when their program is done.
+
 # Makes the prefix once; parallel callers wait for the first.
 wineprefix_ready() {
   mkdir -p "$(dirname "$WINEPREFIX")"
