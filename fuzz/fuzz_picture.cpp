@@ -2,6 +2,7 @@
 // Any bytes as a picture box's picture: sniffed and decoded by the window
 // layer (with Qt's readers for the formats it leaves to the toolkit), then
 // painted by the Qt picture box, the way a card file reaches the screen.
+// Also the JPEG marker walk the Windows build bounds its decoder with.
 
 #include <cstddef>
 #include <cstdint>
@@ -44,6 +45,12 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
+    // The marker walk that bounds JPEGs before the Windows decoder sees them.
+    if (const auto outline = readJpegOutline(data, size)) {
+        if (outline->width < 0 || outline->height < 0 || (outline->scans < 1 && outline->scanBlocks != 0)
+            || outline->comment.size() > std::size_t(maxPictureCommentBytes))
+            std::abort();
+    }
     Picture picture = decodePicture(data, size, &qtPictureReader());
     // Whatever comes out is within bounds; painting reads all of it.
     if (!picture.isNull() && !pictureSizeAllowed(picture.width, picture.height))
