@@ -89,7 +89,10 @@ void initRunDirectory()
         path.resize(path.size() * 2);
     }
     const std::size_t separator = path.find_last_of(L"\\/");
-    const std::wstring folder = separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
+    std::wstring folder = separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
+    // "D:" alone names the drive's current folder, not its root.
+    if (folder.size() == 2 && folder[1] == L':')
+        folder += L'\\';
     if (auto gbk = wideToGbk(path)) {
         setRunDirectoryFromProgramPath(*gbk);
     } else {
@@ -130,8 +133,10 @@ Bytes readFile(Text fileName)
     const auto name = toFileSystemName(fileName);
     if (!name)
         return nullptr;
-    HANDLE file = CreateFileW(name->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Others may read it meanwhile, but not write: a file being written is
+    // locked, and gives no block.
+    HANDLE file = CreateFileW(
+        name->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return nullptr;
     LARGE_INTEGER size {};
