@@ -130,8 +130,10 @@ Bytes readFile(Text fileName)
     const auto name = toFileSystemName(fileName);
     if (!name)
         return nullptr;
-    HANDLE file = CreateFileW(name->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Others may read the file meanwhile but not write it: a file that is
+    // being written is locked to us (no block) rather than read half-done.
+    HANDLE file = CreateFileW(
+        name->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return nullptr;
     LARGE_INTEGER size {};
