@@ -89,7 +89,10 @@ void initRunDirectory()
         path.resize(path.size() * 2);
     }
     const std::size_t separator = path.find_last_of(L"\\/");
-    const std::wstring folder = separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
+    std::wstring folder = separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
+    // "D:" alone names the drive's current directory; its root is "D:\".
+    if (folder.size() == 2 && folder[1] == L':')
+        folder += L'\\';
     if (auto gbk = wideToGbk(path)) {
         setRunDirectoryFromProgramPath(*gbk);
     } else {
