@@ -324,20 +324,29 @@ TEST(RunDirectory, comesFromTheModulePathWhateverItsCharacters)
     temp.resize(GetTempPathW(DWORD(temp.size()), temp.data()));
     const std::wstring root = temp + L"kelmora-rundir-" + std::to_wstring(GetCurrentProcessId());
     makeFolder(root);
+    const std::wstring drive = root.substr(0, 2); // "C:"
     const struct {
         const char *what;
         std::wstring folder;
         std::wstring program;
     } rows[] = {
-        { "Chinese", L"\\游戏", L"\\游戏.exe" },
-        { "0x5C second bytes before the separators", L"\\游戏乗", L"\\乗.exe" },
+        { "Chinese", root + L"\\游戏", L"游戏.exe" },
+        { "0x5C second bytes before the separators", root + L"\\游戏乗", L"乗.exe" },
+        // "C:" alone would name the drive's current directory, not its root.
+        { "root of the drive", drive, L"kelmora-rundir-" + std::to_wstring(GetCurrentProcessId()) + L".exe" },
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
-        const std::wstring folder = root + row.folder;
-        const std::wstring program = folder + row.program;
-        makeFolder(folder);
-        ASSERT_TRUE(CopyFileW(programPath().c_str(), program.c_str(), FALSE));
+        const std::wstring program = row.folder + L"\\" + row.program;
+        const std::wstring report = row.folder + L"\\" + reportFile;
+        if (row.folder != drive) {
+            for (std::size_t at = row.folder.find(L'\\', root.size());; at = row.folder.find(L'\\', at + 1)) {
+                makeFolder(row.folder.substr(0, at));
+                if (at == std::wstring::npos)
+                    break;
+            }
+        }
+        ASSERT_TRUE(CopyFileW(extended(programPath()).c_str(), extended(program).c_str(), FALSE));
         std::wstring commandLine = L"\"" + program + L"\" "
             + std::wstring(reportRunDirectoryArgument.begin(), reportRunDirectoryArgument.end());
         STARTUPINFOW startup {};
@@ -352,8 +361,9 @@ TEST(RunDirectory, comesFromTheModulePathWhateverItsCharacters)
         CloseHandle(process.hProcess);
         EXPECT_EQ(exitCode, 0u);
 
-        const std::string report = gbkOf(folder + L"\\" + reportFile);
-        EXPECT_EQ(contentOf(readFile(report.c_str())), gbkOf(folder));
+        EXPECT_EQ(contentOf(readFile(gbkOf(report).c_str())), gbkOf(row.folder));
+        DeleteFileW(extended(report).c_str());
+        DeleteFileW(extended(program).c_str());
     }
     removeTree(root);
 }
@@ -383,6 +393,7 @@ TEST(RunDirectory, cutsAtTheLastSeparatorCharacter)
 std::vector<std::int32_t> draws(int n)
 {
     std::vector<std::int32_t> seen;
+    seen.reserve(std::size_t(n));
     for (int i = 0; i < n; ++i)
         seen.push_back(randomNumber(0, 32767));
     return seen;
