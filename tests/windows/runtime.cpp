@@ -238,6 +238,9 @@ TEST_F(ReadFile, givesTheWholeFileOrNoBlock)
         { "folder named like a card", gbkOf(root + L"\\红桃(2).jpg"), "" },
         { "over the size limit", base + "\\huge.jpg", "" },
         { "name that is no GBK", base + "\\\x81", "" },
+        // Devices have no length to read; nothing waits on them.
+        { "device in a folder", base + "\\NUL", "" },
+        { "console device", "CON", "" },
         { "empty name", "", "" },
     };
     for (const auto &row : rows) {
