@@ -90,7 +90,7 @@ void initRunDirectory()
     }
     const std::size_t separator = path.find_last_of(L"\\/");
     std::wstring folder = separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
-    // "D:" alone names the drive's current folder, not its root.
+    // "D:" alone names the drive's current directory; its root is "D:\".
     if (folder.size() == 2 && folder[1] == L':')
         folder += L'\\';
     if (auto gbk = wideToGbk(path)) {
@@ -133,8 +133,8 @@ Bytes readFile(Text fileName)
     const auto name = toFileSystemName(fileName);
     if (!name)
         return nullptr;
-    // Others may read it meanwhile, but not write: a file being written is
-    // locked, and gives no block.
+    // Others may read the file meanwhile but not write it: a file that is
+    // being written is locked to us (no block) rather than read half-done.
     HANDLE file = CreateFileW(
         name->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)

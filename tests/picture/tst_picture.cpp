@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include <QtTest>
 
+#include <csetjmp>
+#include <cstdio>
 #include <functional>
 #include <vector>
+
+// jpeglib.h expects size_t and FILE to be declared already.
+#include <jpeglib.h>
 
 #include "fixtures.h"
 #include "window/picture.h"
@@ -76,6 +81,78 @@ QByteArray tinyFixture(PictureFormat format)
     return {};
 }
 
+// The scans of a JPEG and the 8x8 blocks they pass over, as libjpeg itself
+// reads them: a scan of one component covers that component's blocks, an
+// interleaved scan whole MCUs. nullopt when libjpeg fails on the file.
+struct ScanCount {
+    jpeg_decompress_struct info;
+    jpeg_error_mgr errors;
+    std::jmp_buf failed;
+    int scans = 0;
+    std::int64_t blocks = 0;
+};
+
+extern "C" void scanCountFailed(j_common_ptr info)
+{
+    std::longjmp(static_cast<ScanCount *>(info->client_data)->failed, 1);
+}
+
+extern "C" void scanCountQuiet(j_common_ptr) { }
+
+void addScan(ScanCount &count)
+{
+    const jpeg_decompress_struct &info = count.info;
+    ++count.scans;
+    count.blocks += info.comps_in_scan == 1
+        ? std::int64_t(info.cur_comp_info[0]->width_in_blocks) * info.cur_comp_info[0]->height_in_blocks
+        : std::int64_t(info.MCUs_per_row) * info.MCU_rows_in_scan * info.blocks_in_MCU;
+}
+
+// Only trivially destructible locals: error_exit jumps back here.
+bool countScans(ScanCount &count, const unsigned char *data, std::size_t size)
+{
+    count.info.err = jpeg_std_error(&count.errors);
+    count.info.client_data = &count;
+    count.errors.error_exit = scanCountFailed;
+    count.errors.output_message = scanCountQuiet;
+    if (setjmp(count.failed))
+        return false;
+    jpeg_create_decompress(&count.info);
+    jpeg_mem_src(&count.info, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&count.info, TRUE);
+    // Buffered-image mode reads scan by scan without producing rows.
+    count.info.buffered_image = TRUE;
+    jpeg_start_decompress(&count.info);
+    addScan(count);
+    for (;;) {
+        const int step = jpeg_consume_input(&count.info);
+        if (step == JPEG_REACHED_SOS)
+            addScan(count);
+        else if (step == JPEG_REACHED_EOI || step == JPEG_SUSPENDED)
+            break;
+    }
+    return true;
+}
+
+std::optional<std::pair<int, std::int64_t>> libjpegScans(const QByteArray &jpeg)
+{
+    ScanCount count {};
+    const bool counted = countScans(
+        count, reinterpret_cast<const unsigned char *>(jpeg.constData()), std::size_t(jpeg.size()));
+    jpeg_destroy_decompress(&count.info);
+    if (!counted)
+        return std::nullopt;
+    return std::pair(count.scans, count.blocks);
+}
+
+std::optional<JpegOutline> outlineOf(const QByteArray &bytes)
+{
+    // A copy of exactly the right length, so that a read past the end is
+    // caught (sanitizer build).
+    const std::vector<unsigned char> exact(bytes.begin(), bytes.end());
+    return readJpegOutline(exact.data(), exact.size());
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(PictureFormat)
@@ -104,6 +181,10 @@ private slots:
     void commentTextIsReadableAndSafe();
     void aJpegKeepsItsFirstComment_data();
     void aJpegKeepsItsFirstComment();
+    void jpegOutlineAgreesWithLibjpeg_data();
+    void jpegOutlineAgreesWithLibjpeg();
+    void jpegOutlineRefusesBrokenMarkers_data();
+    void jpegOutlineRefusesBrokenMarkers();
 };
 
 void TestPicture::sniffsByTheFirstSixBytes_data()
@@ -476,6 +557,97 @@ void TestPicture::aJpegKeepsItsFirstComment()
     // The comment takes nothing from the picture.
     QVERIFY(colourDistance(image.pixelColor(4, 4), red) < 16);
     QCOMPARE(image.text(pictureCommentKey), comment);
+}
+
+// The outline the Windows build bounds a JPEG by, before the system decoder
+// runs, says what libjpeg finds in the file: the size and the comment that
+// decoding gives, and the scans and blocks that libjpeg's own bound counts.
+void TestPicture::jpegOutlineAgreesWithLibjpeg_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("leastScans");
+    const auto addFolder = [](const QString &path) {
+        const QDir folder(path);
+        const QStringList names = folder.entryList({ QStringLiteral("*.jpg") }, QDir::Files);
+        QVERIFY2(!names.isEmpty(), qPrintable(path));
+        for (const QString &name : names) {
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QTest::newRow(qPrintable(folder.dirName() + u'/' + name))
+                << file.readAll() << (name.startsWith(u"progressive") ? 2 : 1);
+        }
+    };
+    addFolder(QStringLiteral(KELMORA_PKP_DIR));
+    addFolder(QStringLiteral(KELMORA_FUZZ_DIR "/corpus/picture"));
+    // Sizes off the block and MCU grid, for the rounding of the counts.
+    const QImage odd = twoBands(33, 17);
+    QTest::newRow("progressive, odd size, comment")
+        << withJpegComment(encodeJpeg(odd, JpegKind::progressive), "K") << 2;
+    QTest::newRow("baseline, odd size") << encodeJpeg(odd) << 1;
+    QTest::newRow("grey, odd size") << encodeJpeg(odd, JpegKind::grey) << 1;
+    QTest::newRow("YCCK") << encodeJpeg(odd, JpegKind::ycck) << 1;
+    QTest::newRow("first of two comments, long")
+        << withJpegComment(withJpegComment(encodeJpeg(odd), "second"), QString(3000, QChar(u'红')).toUtf8())
+        << 1;
+    QTest::newRow("repeated scans") << withFirstScanRepeated(encodeJpeg(odd, JpegKind::progressive), 20)
+                                    << 22;
+}
+
+void TestPicture::jpegOutlineAgreesWithLibjpeg()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, leastScans);
+    const Picture decoded = decodePicture(reinterpret_cast<const unsigned char *>(file.constData()),
+        std::size_t(file.size()), &qtPictureReader());
+    QVERIFY(!decoded.isNull());
+    const auto outline = outlineOf(file);
+    QVERIFY(outline);
+    QCOMPARE(outline->width, decoded.width);
+    QCOMPARE(outline->height, decoded.height);
+    QCOMPARE(outline->comment, decoded.comment);
+    const auto scans = libjpegScans(file);
+    QVERIFY(scans);
+    QCOMPARE(outline->scans, scans->first);
+    QCOMPARE(outline->scanBlocks, scans->second);
+    QVERIFY(outline->scans >= leastScans);
+}
+
+void TestPicture::jpegOutlineRefusesBrokenMarkers_data()
+{
+    const QByteArray whole = encodeJpeg(twoBands(64, 64));
+    const qsizetype frame = whole.indexOf("\xFF\xC0");
+    const qsizetype firstScan = whole.indexOf("\xFF\xDA");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("outline");
+
+    QTest::newRow("whole") << whole << true;
+    QTest::newRow("cut in the last scan") << whole.left(firstScan + 40) << true;
+    QTest::newRow("not a JPEG") << encodeWithQt(twoBands(8, 8), "bmp") << false;
+    QTest::newRow("start marker alone") << whole.left(2) << false;
+    QTest::newRow("cut in a segment before the frame") << whole.left(frame - 3) << false;
+    QTest::newRow("cut in the frame header") << whole.left(frame + 8) << false;
+    QByteArray longer = whole;
+    longer[frame + 2] = char(0x7F); // the frame's length runs past the end
+    QTest::newRow("segment length past the end") << longer << false;
+    QByteArray shorter = whole;
+    shorter[frame + 2] = 0;
+    shorter[frame + 3] = 1; // below the two bytes of the length itself
+    QTest::newRow("segment length below 2") << shorter << false;
+    const int frameLength = (uchar(whole[frame + 2]) << 8 | uchar(whole[frame + 3])) + 2;
+    QTest::newRow("no frame header") << QByteArray(whole).remove(frame, frameLength) << false;
+    QTest::newRow("no marker where one is due") << QByteArray(whole).insert(frame, 'x') << false;
+}
+
+void TestPicture::jpegOutlineRefusesBrokenMarkers()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, outline);
+    const auto read = outlineOf(file);
+    QCOMPARE(bool(read), outline);
+    if (read) {
+        QCOMPARE(read->width, 64);
+        QCOMPARE(read->height, 64);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPicture)

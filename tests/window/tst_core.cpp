@@ -2,14 +2,24 @@
 // The window layer's core on a platform that shows nothing: settings and
 // their clamps, events and their order, the hold, the life cycle and the
 // fatal reports. No toolkit and no display; each case is a function, fatal
-// ones run in a child process.
+// ones run in a child process: the program started again with the case's
+// number. Builds for Linux and for Windows.
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+extern char **environ;
+#endif
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -40,7 +50,41 @@ void check(bool passed, const char *what, int line)
 
 using Typed = std::vector<std::int32_t>;
 
-FakePlatform platform;
+#ifdef _WIN32
+// JPEG pictures are decoded by the Win32 backend, through the system. A
+// stand-in gives a blank picture of the size the markers declare: the core's
+// part, bounding the file and handing it over, is what is tested here.
+class OutlineReader final : public PictureReader {
+public:
+    std::optional<std::pair<std::int64_t, std::int64_t>> declaredSize(
+        const unsigned char *, std::size_t, PictureFormat) override
+    {
+        return std::nullopt;
+    }
+    Picture read(const unsigned char *data, std::size_t size, PictureFormat format) override
+    {
+        const auto outline = format == PictureFormat::jpeg ? readJpegOutline(data, size) : std::nullopt;
+        if (!outline)
+            return {};
+        Picture picture = Picture::ofSize(outline->width, outline->height, PixelLayout::rgb32);
+        std::fill_n(
+            picture.words.get(), std::size_t(outline->width) * std::size_t(outline->height), 0xff000000u);
+        return picture;
+    }
+};
+
+class CorePlatform final : public FakePlatform {
+public:
+    PictureReader *pictureReader() override { return &reader; }
+
+private:
+    OutlineReader reader;
+};
+#else
+using CorePlatform = FakePlatform;
+#endif
+
+CorePlatform platform;
 std::vector<std::string> calls;
 std::optional<std::int32_t> handlerResult;
 
@@ -332,65 +376,32 @@ void theLifeCycleRunsInItsOrder()
 
 // ---- Fatal reports, each in a child process --------------------------------
 
-struct Ending {
-    int exitCode;
-    std::string report;
-    std::vector<std::string> log;
-};
+// The child's arguments: this, then the case's index.
+constexpr std::string_view fatalCaseArgument = "--fatal-case";
+std::filesystem::path programPath; // absolute: the run time changes directory
 
-Ending inChild(const std::function<void()> &body)
-{
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0)
-        std::abort();
-    std::fflush(nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
-        close(pipeEnds[0]);
-        const int out = pipeEnds[1];
-        setFatalReportBox([out](const std::string &report) {
-            std::string line;
-            for (const std::string &entry : platform.log)
-                line += entry + "|";
-            line += "\n" + report;
-            (void)!write(out, line.data(), line.size());
-        });
-        platform.log.clear();
-        body();
-        _exit(3);
-    }
-    close(pipeEnds[1]);
-    std::string output;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
-        output.append(buffer, std::size_t(n));
-    close(pipeEnds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    Ending ending { WIFEXITED(status) ? WEXITSTATUS(status) : -1000, {}, {} };
-    const auto split = output.find('\n');
-    if (split != std::string::npos) {
-        ending.report = output.substr(split + 1);
-        std::string logLine = output.substr(0, split);
-        for (std::size_t at = 0, bar; (bar = logLine.find('|', at)) != std::string::npos; at = bar + 1)
-            ending.log.push_back(logLine.substr(at, bar - at));
-    }
-    return ending;
-}
+// A fatal error ends the process with exit code -1, which a Linux parent
+// sees as its low 8 bits and a Windows one whole.
+#ifdef _WIN32
+constexpr int fatalExitCode = -1;
+#else
+constexpr int fatalExitCode = 255;
+#endif
+
+struct FatalCase {
+    const char *what;
+    std::function<void()> body;
+    std::string expected;
+};
 
 std::string report(const char *utf8, int code)
 {
     return composeFatalReport(code, gbk(utf8).c_str());
 }
 
-void fatalErrorsReportTheirTextAndEnd()
+const std::vector<FatalCase> &fatalCases()
 {
-    struct Row {
-        const char *what;
-        std::function<void()> body;
-        std::string expected;
-    };
-    const Row rows[] = {
+    static const std::vector<FatalCase> cases {
         { "property of a window not loaded",
             [] { writeProperty(testWindow + 1, tc::bar, ProgressProperty::position, -1, 1); },
             report("未载入欲访问窗口组件所在的窗口", 0) },
@@ -425,32 +436,155 @@ void fatalErrorsReportTheirTextAndEnd()
             report("载入启动窗口失败", 0) },
         { "code and message", [] { reportFatalError(1, gbk("数组成员引用下标超出定义范围").c_str()); },
             report("数组成员引用下标超出定义范围", 1) },
+        // Its log is looked at too: only what the failed load did.
+        { "half-built window",
+            [] {
+                unloadWindow(testWindow);
+                platform.log.clear();
+                failControlBuild(tc::list);
+                loadWindow(testWindow);
+            },
+            report("载入启动窗口失败", 0) },
     };
-    for (const Row &row : rows) {
-        currentCase = row.what;
-        const Ending ending = inChild(row.body);
-        CHECK(ending.exitCode == 255);
-        CHECK(ending.report == row.expected);
-    }
-    // A half-built window is gone before the report shows.
-    currentCase = "half-built window";
-    const Ending ending = inChild([] {
-        unloadWindow(testWindow);
-        platform.log.clear();
-        failControlBuild(tc::list);
-        loadWindow(testWindow);
+    return cases;
+}
+
+// The child: loads the window as every case does, runs the case, and writes
+// the platform's log and the report's text to its standard output.
+[[noreturn]] void runFatalCase(std::size_t index)
+{
+#ifdef _WIN32
+    // The report's line ends go out as they are.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    fresh();
+    setFatalReportBox([](const std::string &text) {
+        std::string line;
+        for (const std::string &entry : platform.log)
+            line += entry + "|";
+        line += "\n" + text;
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::fflush(stdout);
     });
-    CHECK(std::find(ending.log.begin(), ending.log.end(), "destroy 测试窗口") != ending.log.end());
-    CHECK(std::find(ending.log.begin(), ending.log.end(), "control 时钟1") == ending.log.end());
+    platform.log.clear();
+    if (index < fatalCases().size())
+        fatalCases()[index].body();
+    std::_Exit(3);
+}
+
+struct Ending {
+    int exitCode = -1000;
+    std::string report;
+    std::vector<std::string> log;
+};
+
+// Starts the program again for one case; its standard output comes back
+// through a pipe.
+Ending inChild(std::size_t index)
+{
+    std::string output;
+    Ending ending;
+    std::fflush(nullptr);
+#ifdef _WIN32
+    SECURITY_ATTRIBUTES inheritable { sizeof inheritable, nullptr, TRUE };
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0))
+        std::abort();
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    const std::wstring program = programPath.wstring();
+    std::wstring commandLine = L"\"" + program + L"\" "
+        + std::wstring(fatalCaseArgument.begin(), fatalCaseArgument.end()) + L" " + std::to_wstring(index);
+    PROCESS_INFORMATION child {};
+    const bool started = CreateProcessW(
+        program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child);
+    CloseHandle(writeEnd);
+    if (started) {
+        char buffer[512];
+        for (DWORD n = 0; ReadFile(readEnd, buffer, sizeof buffer, &n, nullptr) && n > 0;)
+            output.append(buffer, n);
+        WaitForSingleObject(child.hProcess, INFINITE);
+        DWORD code = 0;
+        if (GetExitCodeProcess(child.hProcess, &code))
+            ending.exitCode = static_cast<std::int32_t>(code);
+        CloseHandle(child.hThread);
+        CloseHandle(child.hProcess);
+    }
+    CloseHandle(readEnd);
+#else
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        std::abort();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[1]);
+    std::string program = programPath.string();
+    std::string argument(fatalCaseArgument);
+    std::string number = std::to_string(index);
+    char *arguments[] = { program.data(), argument.data(), number.data(), nullptr };
+    pid_t child = 0;
+    const bool started = posix_spawn(&child, program.c_str(), &actions, nullptr, arguments, environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeEnds[1]);
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        output.append(buffer, std::size_t(n));
+    close(pipeEnds[0]);
+    int status = 0;
+    if (started && waitpid(child, &status, 0) == child && WIFEXITED(status))
+        ending.exitCode = WEXITSTATUS(status);
+#endif
+    const auto split = output.find('\n');
+    if (split != std::string::npos) {
+        ending.report = output.substr(split + 1);
+        std::string logLine = output.substr(0, split);
+        for (std::size_t at = 0, bar; (bar = logLine.find('|', at)) != std::string::npos; at = bar + 1)
+            ending.log.push_back(logLine.substr(at, bar - at));
+    }
+    return ending;
+}
+
+void fatalErrorsReportTheirTextAndEnd()
+{
+    const std::vector<FatalCase> &cases = fatalCases();
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        currentCase = cases[i].what;
+        const Ending ending = inChild(i);
+        CHECK(ending.exitCode == fatalExitCode);
+        CHECK(ending.report == cases[i].expected);
+        if (std::string_view(cases[i].what) == "half-built window") {
+            // A half-built window is gone before the report shows.
+            CHECK(std::find(ending.log.begin(), ending.log.end(), "destroy 测试窗口") != ending.log.end());
+            CHECK(std::find(ending.log.begin(), ending.log.end(), "control 时钟1") == ending.log.end());
+        }
+    }
 }
 
 } // namespace
 
-int main()
+int main(int argc, char **argv)
 {
+#ifdef _WIN32
+    // argv[0] is whatever the starter wrote; the module's own path is exact.
+    std::wstring path(32768, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), DWORD(path.size())));
+    programPath = path;
+#else
+    programPath = std::filesystem::absolute(argv[0]);
+#endif
     allowMissingHandlers(true); // the button's handler is not given
     startRuntime(platform, testForm, handlers);
     registerExitRoutine([] { calls.emplace_back("exit routine"); });
+    if (argc == 3 && argv[1] == fatalCaseArgument)
+        runFatalCase(std::size_t(std::strtoul(argv[2], nullptr, 10)));
     const std::pair<const char *, void (*)()> cases[] = {
         { "numbersAreClampedAndReadBack", numbersAreClampedAndReadBack },
         { "theBarShowsItsPositionWithinItsRange", theBarShowsItsPositionWithinItsRange },
