@@ -78,6 +78,23 @@ const wchar_t *iconName(HICON icon)
     return L"other";
 }
 
+BOOL CALLBACK findIcon(HWND child, LPARAM found)
+{
+    wchar_t className[16] = {};
+    GetClassNameW(child, className, static_cast<int>(std::size(className)));
+    if (lstrcmpiW(className, L"Static") != 0 || (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+        return TRUE;
+    *reinterpret_cast<HICON *>(found) = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+    return FALSE;
+}
+
+HICON shownIcon(HWND box)
+{
+    HICON icon = nullptr;
+    EnumChildWindows(box, findIcon, reinterpret_cast<LPARAM>(&icon));
+    return icon;
+}
+
 void watchForReport()
 {
     HWND box = nullptr;
@@ -90,12 +107,12 @@ void watchForReport()
         print(L"no report box within 20 s");
         ExitProcess(3);
     }
-    // Message boxes name their text 0xFFFF and their icon 20.
+    // Message boxes name their text 0xFFFF; the icon's number differs
+    // between Windows and wine, so it is found by its style.
     wchar_t text[1024] = {};
     GetDlgItemTextW(box, 0xFFFF, text, static_cast<int>(std::size(text)));
     print(L"text: " + escaped(text));
-    print(std::wstring(L"icon: ")
-        + iconName(reinterpret_cast<HICON>(SendDlgItemMessageW(box, 20, STM_GETICON, 0, 0))));
+    print(std::wstring(L"icon: ") + iconName(shownIcon(box)));
     print(std::wstring(L"owner: ") + (GetWindow(box, GW_OWNER) ? L"a window" : L"none"));
     std::wstring buttons;
     const struct {
