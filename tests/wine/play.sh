@@ -4,10 +4,11 @@
 # operator, checks, then closes with Escape, all through the X server; judges
 # the result by the window's pixels, at the same client places as on Linux.
 # Leaves before.png and after.png in OUT_DIR.
-#   bash tests/wine/play.sh KELMORA.exe OUT_DIR
+#   bash tests/wine/play.sh KELMORA.exe WINDOWRECT.exe OUT_DIR
 set -euo pipefail
 program=$1
-out=$2
+windowrect=$2
+out=$3
 mkdir -p "$out"
 source "$(dirname "$0")/winesession.sh"
 wine_session_start
@@ -21,8 +22,13 @@ status=0
 # client area: what a 1011×454 window with a caption and a fixed frame
 # leaves inside them.
 size=$(x_run xdotool getwindowgeometry "$x_window" | sed -n 's/^ *Geometry: //p')
-echo "client area: $size"
+echo "X window: $size"
 [ "$size" = 1005x429 ] || { echo "FAIL: the client area is $size, not 1005x429"; status=1; }
+# The outer size as Windows reports it, and the place: centred on the
+# 1280×800 screen.
+rect=$(wine "$windowrect" "Kelmora小游戏" | tr -d '\r')
+echo "$rect"
+grep -qx 'outer: 134,173 1011x454' <<<"$rect" || { echo "FAIL: not a 1011x454 window centred on the screen"; status=1; }
 
 shot() { x_run import -window "$x_window" "$out/$1.png"; }
 # click X Y: a press and release at client coordinates
