@@ -84,6 +84,8 @@ BOOL CALLBACK findIcon(HWND child, LPARAM found)
     GetClassNameW(child, className, static_cast<int>(std::size(className)));
     if (lstrcmpiW(className, L"Static") != 0 || (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
         return TRUE;
+    // Window messages carry handles as integers.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     *reinterpret_cast<HICON *>(found) = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
     return FALSE;
 }
