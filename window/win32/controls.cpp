@@ -204,8 +204,12 @@ public:
     Win32ProgressBar(Win32Window &window, const ControlPlan &plan, HWND handle)
         : Win32Control(window, plan, handle)
     {
-        // Blocks, not a smooth bar: visual styles draw none.
-        SetWindowTheme(handle, L"", L"");
+        // Blocks, not a smooth bar: visual styles draw none. (A space, not
+        // an empty name: wine reads an empty one as the default theme.)
+        SetWindowTheme(handle, L" ", L" ");
+        // The thin sunken edge of the unthemed bar, drawn anew.
+        SetWindowPos(handle, nullptr, 0, 0, 0, 0,
+            SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         setRange(plan.minimum, plan.maximum, plan.minimum);
     }
     void setRange(std::int32_t minimum, std::int32_t maximum, std::int32_t position) override
@@ -486,6 +490,7 @@ std::unique_ptr<PlatformControl> buildWin32Control(Win32Window &window, const Co
         break;
     case ControlKind::progressBar:
         type = PROGRESS_CLASSW;
+        extended = WS_EX_STATICEDGE;
         text.clear();
         break;
     case ControlKind::transparentLabel:
