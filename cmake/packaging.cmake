@@ -36,12 +36,8 @@ if(WIN32)
   install(FILES ${PROJECT_BINARY_DIR}/packaging/README.txt ${PROJECT_BINARY_DIR}/packaging/LICENSE.txt
           DESTINATION .)
 
-  # The program's own icon once the backend ships one; until then the same
-  # pictures made into an icon file here.
+  # The installer wears the program's icon.
   set(kelmora_icon ${PROJECT_SOURCE_DIR}/game/builtin/kelmora.ico)
-  if(NOT EXISTS ${kelmora_icon})
-    set(kelmora_icon ${PROJECT_SOURCE_DIR}/packaging/windows/kelmora.ico)
-  endif()
 
   set(CPACK_GENERATOR ZIP NSIS)
   set(CPACK_PACKAGE_NAME kelmora)

@@ -54,7 +54,7 @@ echo "== silent install"
 code=0
 wine "$installer" /S || code=$?
 [ "$code" -eq 0 ] || fail "the installer ended with $code"
-for file in kelmora.exe kelmora.ico Uninstall.exe README.txt LICENSE.txt; do
+for file in kelmora.exe Uninstall.exe README.txt LICENSE.txt; do
   [ -f "$instdir/$file" ] || fail "$file is not installed"
 done
 cards=$(find "$instdir/pkp" -name '*.jpg' 2>/dev/null | wc -l)
@@ -64,15 +64,16 @@ for link in "$menu_link" "$desktop_link"; do
   if [ -f "$link" ]; then
     strings -a "$link" | grep -qF 'C:\Program Files\Kelmora\kelmora.exe' ||
       fail "$(basename "$link") does not start the installed program"
-    strings -a -el "$link" | grep -qF 'C:\Program Files\Kelmora\kelmora.ico' ||
-      fail "$(basename "$link") does not show the game's icon"
+    # The UTF-16 strings: the working folder and the icon's place.
+    strings -a -el "$link" | grep -qF 'C:\Program Files\Kelmora\kelmora.exe' ||
+      fail "$(basename "$link") does not show the program's icon"
   else
     fail "no shortcut $link"
   fi
 done
 entry=$(uninstall_entry) || fail "no Add/Remove programs entry"
 for value in '"DisplayName"="Kelmora小游戏"' \
-  '"DisplayIcon"="C:\\Program Files\\Kelmora\\kelmora.ico"' \
+  '"DisplayIcon"="C:\\Program Files\\Kelmora\\kelmora.exe,0"' \
   '"UninstallString"="\"C:\\Program Files\\Kelmora\\Uninstall.exe\""' \
   '"QuietUninstallString"="\"C:\\Program Files\\Kelmora\\Uninstall.exe\" /S"'; do
   grep -qxF -- "$value" <<<"$entry" || fail "the entry lacks $value"
