@@ -82,7 +82,19 @@ done
 echo "== the installed game"
 if wine_start_window "$out/game.log" "$title" "C:\\Program Files\\Kelmora\\kelmora.exe"; then
   sleep 1
+  # A deal reads the cards from the installed pkp folder.
   x_run import -window "$x_window" "$out/installed.png"
+  x_run xdotool mousemove --window "$x_window" 108 357 click 1 # 重新发牌
+  sleep 0.5
+  x_run import -window "$x_window" "$out/dealt.png"
+  convert "$out/installed.png" -crop 156x251+16+16 +repage "$out/card-before.png"
+  convert "$out/dealt.png" -crop 156x251+16+16 +repage "$out/card-after.png"
+  changed=$(compare -metric AE "$out/card-before.png" "$out/card-after.png" null: 2>&1 || true)
+  # Another picture than the built-in one, and a card's white, not an empty box.
+  white=$(convert "$out/card-after.png" -fx '(r>0.97&&g>0.97&&b>0.97)?1:0' -format '%[fx:round(mean*w*h)]' info:)
+  if [ "${changed%%.*}" -le 1000 ] || [ "$white" -le 20000 ]; then
+    fail "a deal shows no card from the installed pkp folder"
+  fi
   wine_close_window
   echo "exit code: $wine_exit"
   [ "$wine_exit" = 0 ] || fail "the installed game ended with $wine_exit"

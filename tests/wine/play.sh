@@ -47,11 +47,15 @@ shot after
 convert "$out/before.png" -crop 156x251+16+16 +repage "$out/card-before.png"
 convert "$out/after.png" -crop 156x251+16+16 +repage "$out/card-after.png"
 changed=$(compare -metric AE "$out/card-before.png" "$out/card-after.png" null: 2>&1 || true)
+# A card is mostly white; an empty picture box, where a card file could not
+# be read, is not.
+white=$(count 156x251+0+0 '(r>0.97&&g>0.97&&b>0.97)?1:0' "$out/card-after.png")
 red=$(count 115x64+630+322 '(r>0.8&&g<0.25&&b<0.25)?1:0' "$out/after.png")
 # Darker than the list's white; wine draws the small UI font thin and grey.
 ink=$(count 190x18+780+19 '(r<0.6&&g<0.6&&b<0.6)?1:0' "$out/after.png")
-echo "card pixels changed: $changed, red verdict pixels: $red, history text pixels: $ink"
+echo "card pixels changed: $changed, white card pixels: $white, red verdict pixels: $red, history text pixels: $ink"
 [ "${changed%%.*}" -gt 1000 ] || { echo "FAIL: the first card still shows the built-in picture"; status=1; }
+[ "$white" -gt 20000 ] || { echo "FAIL: the first card shows no picture from pkp"; status=1; }
 [ "$red" -gt 50 ] || { echo "FAIL: no red verdict"; status=1; }
 [ "$ink" -gt 20 ] || { echo "FAIL: the history list holds no item"; status=1; }
 
