@@ -45,6 +45,7 @@ if [ -e "$instdir" ] || uninstall_entry >/dev/null; then
 fi
 
 echo "== package"
+rm -rf "$out/packages"
 cpack -G NSIS -B "$out/packages" --config "$build/CPackConfig.cmake" >"$out/cpack.log" 2>&1 ||
   { cat "$out/cpack.log"; echo "FAIL: cpack"; exit 1; }
 installer=$(ls "$out"/packages/kelmora-*-win64.exe)
