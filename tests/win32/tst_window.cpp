@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
+
 #include <memory>
+#include <string>
 
 #include "runtime/gbk.h"
 #include "window/platform.h"
@@ -50,6 +53,7 @@ protected:
         plan.height = 32;
         plan.visible = visible;
         plan.text = std::move(text);
+        plan.name = gbk("图片框1");
         plan.maximum = 100;
         return window->createControl(plan);
     }
@@ -174,6 +178,50 @@ TEST_F(WindowTest, pictureBoxTakesAPictureAndNone)
     UpdateWindow(GetActiveWindow());
     box->setPicture(Picture());
     box->setPicture(Picture::ofSize(2, 2, PixelLayout::rgb24));
+}
+
+// What a screen reader reads of a picture box: a graphic named after the
+// control, described by the card it shows, which it can press.
+TEST_F(WindowTest, pictureBoxIsAGraphicDescribedByItsPicture)
+{
+    const auto box = control(ControlKind::pictureBox);
+    Picture picture = Picture::ofSize(2, 2, PixelLayout::rgb32);
+    picture.comment = "\xE7\xBA\xA2\xE6\xA1\x83\t 7\x07";
+    box->setPicture(std::move(picture));
+    window->show();
+
+    const HWND frame = FindWindowW(L"KelmoraWindow", nullptr);
+    const HWND handle = FindWindowExW(frame, nullptr, L"KelmoraPictureBox", nullptr);
+    ASSERT_TRUE(handle);
+    IAccessible *accessible = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(
+                  handle, DWORD(OBJID_CLIENT), __uuidof(IAccessible), reinterpret_cast<void **>(&accessible)),
+        S_OK);
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    const auto text = [&](HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR *)) {
+        BSTR value = nullptr;
+        std::wstring result;
+        if (SUCCEEDED((accessible->*get)(self, &value)) && value)
+            result.assign(value, SysStringLen(value));
+        SysFreeString(value);
+        return result;
+    };
+    EXPECT_EQ(text(&IAccessible::get_accName), L"图片框1");
+    EXPECT_EQ(text(&IAccessible::get_accDescription), L"红桃 7");
+    EXPECT_EQ(text(&IAccessible::get_accDefaultAction), L"按下");
+    VARIANT role;
+    VariantInit(&role);
+    ASSERT_EQ(accessible->get_accRole(self, &role), S_OK);
+    EXPECT_EQ(role.vt, VT_I4);
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_GRAPHIC);
+    EXPECT_EQ(accessible->accDoDefaultAction(self), S_OK);
+
+    box->setPicture(Picture());
+    EXPECT_EQ(text(&IAccessible::get_accDescription), L"");
+    accessible->Release();
 }
 
 } // namespace
