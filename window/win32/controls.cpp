@@ -251,12 +251,10 @@ public:
         : Win32Control(window, plan, handle)
     {
         SetWindowLongPtrW(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        AccessibleNotes::setGraphicRole(handle);
     }
     ~Win32PictureBox() override
     {
         SetWindowLongPtrW(handle(), GWLP_USERDATA, 0);
-        AccessibleNotes::clear(handle());
         if (m_bitmap)
             DeleteObject(m_bitmap);
     }
@@ -276,7 +274,6 @@ public:
         }
         if (comment != m_comment) {
             m_comment = comment;
-            AccessibleNotes::setDescription(handle(), m_comment);
             NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, handle(), OBJID_CLIENT, CHILDID_SELF);
         }
         InvalidateRect(handle(), nullptr, FALSE);
@@ -297,6 +294,15 @@ public:
         switch (message) {
         case WM_ERASEBKGND:
             return 1; // painting covers every pixel
+        case WM_GETOBJECT:
+            if (DWORD(lParam) == DWORD(OBJID_CLIENT))
+                if (const LRESULT object = pictureBoxAccessibleObject(handle, wParam))
+                    return object;
+            break;
+        case pictureBoxPressMessage:
+            if (box)
+                box->pressLikeMouse();
+            return 0;
         case WM_PAINT: {
             PAINTSTRUCT paint;
             const HDC dc = BeginPaint(handle, &paint);
@@ -310,11 +316,35 @@ public:
             return 0;
         }
         default:
-            return DefWindowProcW(handle, message, wParam, lParam);
+            break;
         }
+        return DefWindowProcW(handle, message, wParam, lParam);
     }
 
+    const std::wstring &comment() const { return m_comment; }
+
 private:
+    // A left press and release in the middle of the box, as the mouse
+    // would make them: the layer decides what they do.
+    void pressLikeMouse() const
+    {
+        if (!IsWindowVisible(handle()))
+            return;
+        RECT client;
+        GetClientRect(handle(), &client);
+        POINT middle { client.right / 2, client.bottom / 2 };
+        ClientToScreen(handle(), &middle);
+        const auto owner = ownerOf(handle());
+        if (!owner)
+            return;
+        const std::int32_t keyState = 0;
+        // The press's handler may take the box away; only the ids are used.
+        deliverMouse(owner->window, owner->control, MouseAction::press, MouseButton::left, middle.x, middle.y,
+            keyState);
+        deliverMouse(owner->window, owner->control, MouseAction::release, MouseButton::left, middle.x,
+            middle.y, keyState);
+    }
+
     // The rows as a top-down 32-bit DIB; alpha premultiplied, as AlphaBlend
     // takes it.
     static HBITMAP bitmapOf(const Picture &picture, bool &alpha)
@@ -464,6 +494,12 @@ void registerPictureBoxClass()
 }
 
 } // namespace
+
+std::wstring pictureBoxDescription(HWND box)
+{
+    const auto shown = reinterpret_cast<const Win32PictureBox *>(GetWindowLongPtrW(box, GWLP_USERDATA));
+    return shown ? shown->comment() : std::wstring();
+}
 
 std::unique_ptr<PlatformControl> buildWin32Control(Win32Window &window, const ControlPlan &plan)
 {

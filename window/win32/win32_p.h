@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "window/platform.h"
@@ -31,13 +32,12 @@ inline int scaled(int logical, UINT dpi)
 // A font of the window's: the plan's own or the default UI font, at a DPI.
 HFONT createPlanFont(const std::optional<PlatformFont> &font, UINT dpi);
 
-// Annotations for screen readers (UI Automation reads them through MSAA).
-class AccessibleNotes {
-public:
-    static void setDescription(HWND handle, const std::wstring &text);
-    static void setGraphicRole(HWND handle);
-    static void clear(HWND handle);
-};
+// A picture box's accessible object, for WM_GETOBJECT (OBJID_CLIENT), and
+// what it reads: the comment text of the picture shown. Its press action
+// posts pictureBoxPressMessage to the box.
+LRESULT pictureBoxAccessibleObject(HWND box, WPARAM wParam);
+std::wstring pictureBoxDescription(HWND box);
+inline constexpr UINT pictureBoxPressMessage = WM_APP + 1;
 
 class Win32Window;
 

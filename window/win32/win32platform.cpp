@@ -4,9 +4,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <initguid.h>
 #include <ole2.h>
-#include <oleacc.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -26,23 +24,6 @@ std::unordered_map<HWND, Owner> &owners()
 {
     static std::unordered_map<HWND, Owner> map;
     return map;
-}
-
-// Created on first use, released at shutdown. Null where the system has none.
-IAccPropServices *&accessibleServices()
-{
-    static IAccPropServices *services = nullptr;
-    return services;
-}
-
-IAccPropServices *obtainAccessibleServices()
-{
-    IAccPropServices *&services = accessibleServices();
-    if (!services
-        && FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-            reinterpret_cast<void **>(&services))))
-        services = nullptr;
-    return services;
 }
 
 // Device pixels of the desktop (the primary screen's scale) to logical ones.
@@ -255,8 +236,8 @@ public:
         if (m_started)
             return;
         m_started = true;
-        // COM and OLE for the thread: the picture decoders and the
-        // accessibility notes need them.
+        // COM and OLE for the thread: the picture decoders and screen
+        // readers' calls need them.
         m_ole = SUCCEEDED(OleInitialize(nullptr));
         INITCOMMONCONTROLSEX controls { sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS };
         InitCommonControlsEx(&controls);
@@ -275,10 +256,6 @@ public:
         if (timerBoard().window)
             DestroyWindow(timerBoard().window);
         timerBoard().window = nullptr;
-        if (IAccPropServices *&services = accessibleServices()) {
-            services->Release();
-            services = nullptr;
-        }
         if (m_ole)
             OleUninitialize();
         m_ole = false;
@@ -386,38 +363,6 @@ HFONT createPlanFont(const std::optional<PlatformFont> &font, UINT dpi)
         metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, int(dpi), int(desktopDpi()));
     }
     return CreateFontIndirectW(&metrics.lfMessageFont);
-}
-
-void AccessibleNotes::setDescription(HWND handle, const std::wstring &text)
-{
-    if (IAccPropServices *services = obtainAccessibleServices()) {
-        if (text.empty()) {
-            MSAAPROPID prop = PROPID_ACC_DESCRIPTION;
-            services->ClearHwndProps(handle, OBJID_CLIENT, CHILDID_SELF, &prop, 1);
-        } else {
-            services->SetHwndPropStr(
-                handle, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_DESCRIPTION, text.c_str());
-        }
-    }
-}
-
-void AccessibleNotes::setGraphicRole(HWND handle)
-{
-    if (IAccPropServices *services = obtainAccessibleServices()) {
-        VARIANT role;
-        VariantInit(&role);
-        role.vt = VT_I4;
-        role.lVal = ROLE_SYSTEM_GRAPHIC;
-        services->SetHwndProp(handle, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_ROLE, role);
-    }
-}
-
-void AccessibleNotes::clear(HWND handle)
-{
-    if (IAccPropServices *services = accessibleServices()) {
-        MSAAPROPID props[] = { PROPID_ACC_DESCRIPTION, PROPID_ACC_ROLE };
-        services->ClearHwndProps(handle, OBJID_CLIENT, CHILDID_SELF, props, 2);
-    }
 }
 
 // ---- The window ---------------------------------------------------------------
