@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # The Windows installer end to end under wine: builds it from the build tree
-# (cpack), installs it silently into the tests' prefix, checks the files, the
+# (cpack), installs it silently into the wine prefix, checks the files, the
 # shortcuts and the Add/Remove programs entry, starts the installed game and
 # closes it, uninstalls silently and checks that nothing is left.
 #   bash tests/wine/install.sh BUILD_DIR OUT_DIR

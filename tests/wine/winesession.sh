@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 # shellcheck shell=bash
 # shellcheck disable=SC2034 # wine_exit is for the caller
-# Sourced by the wine tests: the tests' wine prefix (tools/wineprefix.sh), a
+# Sourced by the wine tests: a wine prefix as tools/wineprefix.sh makes it, a
 # private X server for this test, and helpers to start a Windows program and
 # find its window.
 #   source tests/wine/winesession.sh
@@ -18,9 +18,9 @@ export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 # Console output of wine programs (reg, the test programs) in UTF-8.
 export LC_ALL=C.UTF-8
 
-# At the end: the test's program, then the prefix's wine processes, before
-# the X server they are connected to goes away (wine's desktop process would
-# die with it while its server lives on for the next test).
+# At the end: the test's program if it still runs, then every wine process
+# of the prefix (its desktop among them is tied to this X server), then the
+# X server.
 wine_session_cleanup() {
   if [ -n "${x_pid:-}" ]; then
     kill "$x_pid" 2>/dev/null || true
@@ -46,18 +46,22 @@ wine_start_window() {
 }
 
 # wine_close_window: Escape to the window of wine_start_window, then waits
-# up to 10 s for the program to end; its exit code in wine_exit (wine gives
-# the low 8 bits: -1 is 255), or "still running".
+# up to 30 s for the program to end; its exit code in wine_exit (wine gives
+# the low 8 bits: -1 is 255), or why it did not end.
 wine_close_window() {
   x_run xdotool windowfocus --sync "$x_window" 2>/dev/null || true
   x_run xdotool key Escape
   local _
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 300); do
     kill -0 "$x_pid" 2>/dev/null || break
     sleep 0.1
   done
   if kill -0 "$x_pid" 2>/dev/null; then
-    wine_exit="still running"
+    if x_run xdotool search --onlyvisible --name "." 2>/dev/null | grep -qx "$x_window"; then
+      wine_exit="still running, its window still shown"
+    else
+      wine_exit="still running, its window gone"
+    fi
     return
   fi
   wine_exit=0
