@@ -7,6 +7,7 @@
 
 #include <oleacc.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -37,6 +38,7 @@ protected:
         plan.width = 1011;
         plan.height = 454;
         plan.background = Rgb { 128, 160, 128 };
+        plan.icons = icons;
         window = win32Platform().createWindow(plan);
         ASSERT_TRUE(window);
     }
@@ -58,6 +60,25 @@ protected:
         return window->createControl(plan);
     }
 
+    static std::vector<unsigned char> readFile(const std::wstring &path)
+    {
+        std::vector<unsigned char> bytes;
+        if (FILE *file = _wfopen(path.c_str(), L"rb")) {
+            int c = 0;
+            while ((c = std::fgetc(file)) != EOF)
+                bytes.push_back(static_cast<unsigned char>(c));
+            std::fclose(file);
+        }
+        return bytes;
+    }
+
+    const std::vector<std::vector<unsigned char>> icons = [] {
+        std::vector<std::vector<unsigned char>> files;
+        for (const wchar_t *size : { L"16", L"32", L"48", L"64", L"128" })
+            files.push_back(
+                readFile(L"" KELMORA_SOURCE_DIR L"/game/builtin/icon" + std::wstring(size) + L".png"));
+        return files;
+    }();
     std::unique_ptr<PlatformWindow> window;
     ControlId lastId = 100;
 };
@@ -73,6 +94,30 @@ TEST_F(WindowTest, takesThePlannedOuterPlaceAndSize)
 
 // A point counts from the control's own client area, inside its edge as
 // the control's mouse messages count it.
+int iconSide(HICON icon)
+{
+    ICONINFO info {};
+    if (!icon || !GetIconInfo(icon, &info))
+        return 0;
+    BITMAP bitmap {};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+// The window's icons come from the plan's PNG files, at the sizes the system
+// asks for.
+TEST_F(WindowTest, iconsComeFromThePlansPictures)
+{
+    const HWND frame = FindWindowW(L"KelmoraWindow", nullptr);
+    ASSERT_TRUE(frame);
+    const auto small = reinterpret_cast<HICON>(SendMessageW(frame, WM_GETICON, ICON_SMALL, 0));
+    const auto big = reinterpret_cast<HICON>(SendMessageW(frame, WM_GETICON, ICON_BIG, 0));
+    EXPECT_EQ(iconSide(small), GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(iconSide(big), GetSystemMetrics(SM_CXICON));
+}
+
 TEST_F(WindowTest, controlPositionsCountFromTheClientArea)
 {
     const struct {
