@@ -23,9 +23,41 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 if(WIN32)
-  # No symlinks or desktop files there: the program and its pictures share bin/.
-  install(TARGETS kelmora RUNTIME DESTINATION bin)
-  install(DIRECTORY ${PROJECT_SOURCE_DIR}/pkp/ DESTINATION bin/pkp FILES_MATCHING PATTERN "*.jpg")
+  # One folder holds everything: the program, pkp\ beside it, where it looks
+  # for the cards, a read-me and the licence. It ships as a zip to unpack
+  # anywhere and as an installer (packaging/windows/NSIS.template.in).
+  install(TARGETS kelmora RUNTIME DESTINATION .)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/pkp/ DESTINATION pkp FILES_MATCHING PATTERN "*.jpg")
+  # Windows line ends, so that every Notepad shows the lines.
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/README.txt.in
+                 ${PROJECT_BINARY_DIR}/packaging/README.txt @ONLY NEWLINE_STYLE CRLF)
+  configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_BINARY_DIR}/packaging/LICENSE.txt
+                 @ONLY NEWLINE_STYLE CRLF)
+  install(FILES ${PROJECT_BINARY_DIR}/packaging/README.txt ${PROJECT_BINARY_DIR}/packaging/LICENSE.txt
+          DESTINATION .)
+
+  # The installer wears the program's icon.
+  set(kelmora_icon ${PROJECT_SOURCE_DIR}/game/builtin/kelmora.ico)
+
+  set(CPACK_GENERATOR ZIP NSIS)
+  set(CPACK_PACKAGE_NAME kelmora)
+  set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+  set(CPACK_PACKAGE_VENDOR "The Kelmora authors")
+  set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "make 24 from four playing cards")
+  set(CPACK_PACKAGE_FILE_NAME kelmora-${PROJECT_VERSION}-win64)
+  set(CPACK_STRIP_FILES ON)
+  set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+  # Program Files\Kelmora, and the key of its Add/Remove programs entry.
+  set(CPACK_PACKAGE_INSTALL_DIRECTORY Kelmora)
+  set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Kelmora)
+  set(CPACK_NSIS_DISPLAY_NAME "Kelmora小游戏")
+  set(CPACK_NSIS_UNINSTALL_NAME Uninstall)
+  set(CPACK_NSIS_MUI_ICON ${kelmora_icon})
+  set(CPACK_NSIS_MUI_UNIICON ${kelmora_icon})
+  set(CPACK_NSIS_URL_INFO_ABOUT "${KELMORA_HOMEPAGE}")
+  # CPack takes NSIS.template.in from the module path before its own.
+  list(PREPEND CMAKE_MODULE_PATH ${PROJECT_SOURCE_DIR}/packaging/windows)
+  include(CPack)
   return()
 endif()
 

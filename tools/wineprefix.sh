@@ -18,13 +18,15 @@ wineprefix_ready() {
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
-    [ -f "$WINEPREFIX/.kelmora-ready" ] && exit 0
+    [ -f "$WINEPREFIX/.kelmora-ready-2" ] && exit 0
     rm -rf "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1
     local reg
     reg=$(mktemp --suffix=.reg)
-    cat >"$reg" <<'REG'
-REGEDIT4
+    # UTF-16 with a byte-order mark: regedit reads a REGEDIT4 file in the
+    # ANSI code page, which would garble the Chinese face names.
+    iconv -f UTF-8 -t UTF-16 >"$reg" <<'REG'
+Windows Registry Editor Version 5.00
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]
 "Tahoma"="uming.ttc,AR PL UMing CN"
@@ -40,6 +42,6 @@ REG
     wine regedit "$reg" >/dev/null 2>&1
     rm -f "$reg"
     wineserver -w
-    touch "$WINEPREFIX/.kelmora-ready"
+    touch "$WINEPREFIX/.kelmora-ready-2"
   ) 9>"$WINEPREFIX.lock"
 }
