@@ -6,12 +6,16 @@
 : "${KELMORA_WINEPREFIX:=$(readlink -f "$(dirname "${BASH_SOURCE[0]}")/..")/build/windows/wineprefix}"
 export WINEPREFIX=$KELMORA_WINEPREFIX
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No .NET or HTML engine to offer installing, and no menu entries or icons on
+# the desktop of whoever runs the tests when something is installed.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 # One wine server serves the whole prefix, and its desktop window lives on the
 # X server of whoever started it: programs in one prefix must not run at once
-# under different X servers. CTest serialises them (RESOURCE_LOCK wineprefix);
-# the scripts here kill the prefix's server when their program is done.
+# under different X servers, and they share one Windows desktop, where one
+# test's window would take another's keyboard. CTest runs the tests of one
+# prefix one at a time (RESOURCE_LOCK); the scripts here end the prefix's
+# server when their program is done.
 
 # Makes the prefix once; parallel callers wait for the first.
 wineprefix_ready() {

@@ -12,9 +12,6 @@
 wine_tests_dir=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
 source "$wine_tests_dir/../../tools/xserver.sh"
 source "$wine_tests_dir/../../tools/wineprefix.sh"
-# An installer under wine would otherwise add menu entries and icons to the
-# desktop of whoever runs the tests.
-export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 # Console output of wine programs (reg, the test programs) in UTF-8.
 export LC_ALL=C.UTF-8
 
