@@ -191,6 +191,12 @@ bool routeKey(const MSG &msg)
     std::wstring typed;
     MSG next;
     while (PeekMessageW(&next, msg.hwnd, WM_CHAR, WM_DEADCHAR, PM_REMOVE)) {
+        // PeekMessage hands out a pending quit whatever the filter: it
+        // stays for the loop.
+        if (next.message == WM_QUIT) {
+            PostQuitMessage(int(next.wParam));
+            break;
+        }
         characters.push_back(next);
         if (next.message == WM_CHAR)
             typed += wchar_t(next.wParam);
