@@ -630,7 +630,7 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
         SetWindowPos(m_handle, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
             suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
         applyDpi(HIWORD(wParam));
-        InvalidateRect(m_handle, nullptr, TRUE);
+        RedrawWindow(m_handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return 0;
     }
     default:
