@@ -531,7 +531,8 @@ std::unique_ptr<PlatformControl> buildWin32Control(Win32Window &window, const Co
         break;
     case ControlKind::transparentLabel:
         type = L"STATIC";
-        style |= SS_LEFTNOWORDWRAP | SS_CENTERIMAGE | SS_NOPREFIX;
+        // SS_NOTIFY: the mouse input over it is its own, not the window's.
+        style |= SS_LEFTNOWORDWRAP | SS_CENTERIMAGE | SS_NOPREFIX | SS_NOTIFY;
         break;
     case ControlKind::pictureBox:
         registerPictureBoxClass();

@@ -174,7 +174,7 @@ bool routeKey(const MSG &msg)
     if (msg.message == WM_SYSKEYDOWN || msg.message == WM_SYSKEYUP)
         if (msg.lParam & (LPARAM(1) << 29))
             state |= keyStateAlt;
-    const auto code = std::int32_t(msg.wParam);
+    const std::int32_t code = layerKeyCode(unsigned(msg.wParam));
 
     if (!pressed || (state & keyStateAlt)) {
         // A release or an Alt chord types nothing for the layer.
