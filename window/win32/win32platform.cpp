@@ -349,17 +349,17 @@ std::optional<Owner> ownerOf(HWND handle)
 HFONT createPlanFont(const std::optional<PlatformFont> &font, UINT dpi)
 {
     if (font) {
-        LOGFONTW spec {};
-        spec.lfHeight = -scaled(font->height, dpi); // the character height, the em
-        spec.lfWeight = font->weight;
-        spec.lfCharSet = DEFAULT_CHARSET;
-        spec.lfOutPrecision = OUT_DEFAULT_PRECIS;
-        spec.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-        spec.lfQuality = PROOF_QUALITY;
-        spec.lfPitchAndFamily = DEFAULT_PITCH;
+        LOGFONTW wanted {};
+        wanted.lfHeight = -scaled(font->height, dpi); // the character height, the em
+        wanted.lfWeight = font->weight;
+        wanted.lfCharSet = DEFAULT_CHARSET;
+        wanted.lfOutPrecision = OUT_DEFAULT_PRECIS;
+        wanted.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+        wanted.lfQuality = PROOF_QUALITY;
+        wanted.lfPitchAndFamily = DEFAULT_PITCH;
         const std::wstring face = wideFromGbk(font->face).substr(0, LF_FACESIZE - 1);
-        face.copy(spec.lfFaceName, face.size());
-        return CreateFontIndirectW(&spec);
+        face.copy(wanted.lfFaceName, face.size());
+        return CreateFontIndirectW(&wanted);
     }
     NONCLIENTMETRICSW metrics {};
     metrics.cbSize = sizeof metrics;
