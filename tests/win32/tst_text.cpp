@@ -137,4 +137,27 @@ TEST(MouseMessage, keyStateHasCtrlShiftAndAlt)
     EXPECT_EQ(mouseKeyState(MK_SHIFT, true), keyStateShift | keyStateAlt);
 }
 
+struct KeyCase {
+    const char *name;
+    unsigned virtualKey;
+    std::int32_t code;
+};
+
+class KeyCodeTest : public ::testing::TestWithParam<KeyCase> { };
+
+TEST_P(KeyCodeTest, isTheLayersCode)
+{
+    EXPECT_EQ(layerKeyCode(GetParam().virtualKey), GetParam().code);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, KeyCodeTest,
+    ::testing::Values(KeyCase { "keypadZero", VK_NUMPAD0, '0' }, KeyCase { "keypadNine", VK_NUMPAD9, '9' },
+        KeyCase { "keypadMinus", VK_SUBTRACT, VK_OEM_MINUS },
+        KeyCase { "keypadPoint", VK_DECIMAL, VK_OEM_PERIOD }, KeyCase { "keypadSlash", VK_DIVIDE, VK_OEM_2 },
+        KeyCase { "keypadStarKeepsItsOwn", VK_MULTIPLY, VK_MULTIPLY },
+        KeyCase { "keypadPlusKeepsItsOwn", VK_ADD, VK_ADD }, KeyCase { "digit", '7', '7' },
+        KeyCase { "letter", 'Q', 'Q' }, KeyCase { "escape", VK_ESCAPE, VK_ESCAPE },
+        KeyCase { "functionKey", VK_F5, VK_F5 }),
+    [](const ::testing::TestParamInfo<KeyCase> &info) { return std::string(info.param.name); });
+
 } // namespace

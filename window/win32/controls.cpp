@@ -173,6 +173,11 @@ public:
     Win32ListBox(Win32Window &window, const ControlPlan &plan, HWND handle)
         : Win32Control(window, plan, handle)
     {
+        // The sunken three-dimensional edge: a visual style would draw a
+        // flat line instead.
+        SetWindowTheme(handle, L" ", L" ");
+        SetWindowPos(handle, nullptr, 0, 0, 0, 0,
+            SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         fontChanged();
     }
     std::int32_t addItem(std::string_view text, std::int32_t data) override
@@ -531,7 +536,8 @@ std::unique_ptr<PlatformControl> buildWin32Control(Win32Window &window, const Co
         break;
     case ControlKind::transparentLabel:
         type = L"STATIC";
-        style |= SS_LEFTNOWORDWRAP | SS_CENTERIMAGE | SS_NOPREFIX;
+        // SS_NOTIFY: the mouse input over it is its own, not the window's.
+        style |= SS_LEFTNOWORDWRAP | SS_CENTERIMAGE | SS_NOPREFIX | SS_NOTIFY;
         break;
     case ControlKind::pictureBox:
         registerPictureBoxClass();

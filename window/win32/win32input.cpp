@@ -46,3 +46,19 @@ std::int32_t mouseKeyState(std::uintptr_t wParam, bool altDown)
         state |= keyStateAlt;
     return state;
 }
+
+std::int32_t layerKeyCode(unsigned virtualKey)
+{
+    if (virtualKey >= VK_NUMPAD0 && virtualKey <= VK_NUMPAD9)
+        return std::int32_t('0' + (virtualKey - VK_NUMPAD0));
+    switch (virtualKey) {
+    case VK_SUBTRACT:
+        return VK_OEM_MINUS;
+    case VK_DECIMAL:
+        return VK_OEM_PERIOD;
+    case VK_DIVIDE:
+        return VK_OEM_2;
+    default:
+        return std::int32_t(virtualKey);
+    }
+}

@@ -174,7 +174,7 @@ bool routeKey(const MSG &msg)
     if (msg.message == WM_SYSKEYDOWN || msg.message == WM_SYSKEYUP)
         if (msg.lParam & (LPARAM(1) << 29))
             state |= keyStateAlt;
-    const auto code = std::int32_t(msg.wParam);
+    const std::int32_t code = layerKeyCode(unsigned(msg.wParam));
 
     if (!pressed || (state & keyStateAlt)) {
         // A release or an Alt chord types nothing for the layer.
@@ -191,6 +191,12 @@ bool routeKey(const MSG &msg)
     std::wstring typed;
     MSG next;
     while (PeekMessageW(&next, msg.hwnd, WM_CHAR, WM_DEADCHAR, PM_REMOVE)) {
+        // PeekMessage hands out a pending quit whatever the filter: it
+        // stays for the loop.
+        if (next.message == WM_QUIT) {
+            PostQuitMessage(int(next.wParam));
+            break;
+        }
         characters.push_back(next);
         if (next.message == WM_CHAR)
             typed += wchar_t(next.wParam);
@@ -343,17 +349,17 @@ std::optional<Owner> ownerOf(HWND handle)
 HFONT createPlanFont(const std::optional<PlatformFont> &font, UINT dpi)
 {
     if (font) {
-        LOGFONTW spec {};
-        spec.lfHeight = -scaled(font->height, dpi); // the character height, the em
-        spec.lfWeight = font->weight;
-        spec.lfCharSet = DEFAULT_CHARSET;
-        spec.lfOutPrecision = OUT_DEFAULT_PRECIS;
-        spec.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-        spec.lfQuality = PROOF_QUALITY;
-        spec.lfPitchAndFamily = DEFAULT_PITCH;
+        LOGFONTW wanted {};
+        wanted.lfHeight = -scaled(font->height, dpi); // the character height, the em
+        wanted.lfWeight = font->weight;
+        wanted.lfCharSet = DEFAULT_CHARSET;
+        wanted.lfOutPrecision = OUT_DEFAULT_PRECIS;
+        wanted.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+        wanted.lfQuality = PROOF_QUALITY;
+        wanted.lfPitchAndFamily = DEFAULT_PITCH;
         const std::wstring face = wideFromGbk(font->face).substr(0, LF_FACESIZE - 1);
-        face.copy(spec.lfFaceName, face.size());
-        return CreateFontIndirectW(&spec);
+        face.copy(wanted.lfFaceName, face.size());
+        return CreateFontIndirectW(&wanted);
     }
     NONCLIENTMETRICSW metrics {};
     metrics.cbSize = sizeof metrics;
@@ -624,7 +630,7 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
         SetWindowPos(m_handle, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
             suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
         applyDpi(HIWORD(wParam));
-        InvalidateRect(m_handle, nullptr, TRUE);
+        RedrawWindow(m_handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return 0;
     }
     default:
