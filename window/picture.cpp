@@ -5,8 +5,11 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
+
+#include "runtime/gbk.h"
 
 #ifndef _WIN32
 // jpeglib.h expects size_t and FILE to be declared already.
@@ -521,4 +524,112 @@ Picture decodePicture(const unsigned char *data, std::size_t size, PictureReader
         break;
     }
     return {};
+}
+
+// ---- A comment as text ------------------------------------------------------
+
+namespace {
+
+// Unicode's White_Space characters.
+bool isWhiteSpace(char32_t code)
+{
+    return code == 0x20 || (code >= 0x09 && code <= 0x0D) || code == 0x85 || code == 0xA0 || code == 0x1680
+        || (code >= 0x2000 && code <= 0x200A) || code == 0x2028 || code == 0x2029 || code == 0x202F
+        || code == 0x205F || code == 0x3000;
+}
+
+// Control characters (general category Cc) could move a braille cursor or a
+// terminal; format characters (Cf: direction overrides and isolates,
+// invisible joiners, soft hyphens, tags) could make the text read as
+// something else; surrogates and non-characters are no text at all. The Cf
+// ranges are Unicode 14's.
+bool isDropped(char32_t code)
+{
+    struct Range {
+        char32_t first, last;
+    };
+    static constexpr Range formatCharacters[] = { { 0xAD, 0xAD }, { 0x600, 0x605 }, { 0x61C, 0x61C },
+        { 0x6DD, 0x6DD }, { 0x70F, 0x70F }, { 0x890, 0x891 }, { 0x8E2, 0x8E2 }, { 0x180E, 0x180E },
+        { 0x200B, 0x200F }, { 0x202A, 0x202E }, { 0x2060, 0x2064 }, { 0x2066, 0x206F }, { 0xFEFF, 0xFEFF },
+        { 0xFFF9, 0xFFFB }, { 0x110BD, 0x110BD }, { 0x110CD, 0x110CD }, { 0x13430, 0x13438 },
+        { 0x1BCA0, 0x1BCA3 }, { 0x1D173, 0x1D17A }, { 0xE0001, 0xE0001 }, { 0xE0020, 0xE007F } };
+    if (code < 0x20 || (code >= 0x7F && code <= 0x9F) || (code >= 0xD800 && code <= 0xDFFF))
+        return true;
+    if ((code >= 0xFDD0 && code <= 0xFDEF) || (code & 0xFFFE) == 0xFFFE)
+        return true;
+    return std::any_of(std::begin(formatCharacters), std::end(formatCharacters),
+        [code](const Range &range) { return code >= range.first && code <= range.last; });
+}
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
+std::optional<std::u32string> decodeUtf8(std::string_view bytes)
+{
+    std::u32string codes;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        const int more = lead < 0x80       ? 0
+            : lead >= 0xC2 && lead <= 0xDF ? 1
+            : lead >= 0xE0 && lead <= 0xEF ? 2
+            : lead >= 0xF0 && lead <= 0xF4 ? 3
+                                           : -1;
+        if (more < 0 || bytes.size() - i <= std::size_t(more))
+            return std::nullopt;
+        char32_t code = more == 0 ? lead : lead & (0x3F >> more);
+        for (int k = 1; k <= more; ++k) {
+            const auto next = static_cast<unsigned char>(bytes[i + std::size_t(k)]);
+            if ((next & 0xC0) != 0x80)
+                return std::nullopt;
+            code = code << 6 | (next & 0x3F);
+        }
+        if ((more == 2 && code < 0x800) || (more == 3 && (code < 0x10000 || code > 0x10FFFF))
+            || (code >= 0xD800 && code <= 0xDFFF))
+            return std::nullopt;
+        codes += code;
+        i += std::size_t(more) + 1;
+    }
+    return codes;
+}
+
+// GBK one character at a time, so that a byte that is no GBK spoils only
+// itself (U+FFFD).
+std::u32string decodeGbk(std::string_view bytes)
+{
+    std::u32string codes;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t length
+            = isGbkLeadByte(static_cast<unsigned char>(bytes[i])) && i + 1 < bytes.size() ? 2 : 1;
+        const auto utf8 = gbkToUtf8(bytes.substr(i, length));
+        const auto one = utf8 ? decodeUtf8(*utf8) : std::nullopt;
+        codes += one && !one->empty() ? *one : std::u32string(1, U'\xFFFD');
+        i += length;
+    }
+    return codes;
+}
+
+} // namespace
+
+std::u32string pictureCommentText(std::string_view bytes)
+{
+    const auto utf8 = decodeUtf8(bytes);
+    const std::u32string text = utf8 ? *utf8 : decodeGbk(bytes);
+    std::u32string kept;
+    std::size_t units = 0; // UTF-16 units of `kept`
+    bool pendingSpace = false;
+    for (const char32_t code : text) {
+        if (isWhiteSpace(code)) {
+            pendingSpace = !kept.empty();
+            continue;
+        }
+        if (isDropped(code))
+            continue;
+        const std::size_t needed = (code > 0xFFFF ? 2 : 1) + (pendingSpace ? 1 : 0);
+        if (units + needed > std::size_t(maxPictureCommentLength))
+            break;
+        if (pendingSpace)
+            kept += U' ';
+        pendingSpace = false;
+        kept += code;
+        units += needed;
+    }
+    return kept;
 }

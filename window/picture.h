@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 // The picture formats a picture box recognises from a block's first bytes.
@@ -86,6 +87,14 @@ struct JpegOutline {
 // nullopt when the markers are broken before the first scan or there is no
 // frame header. Reads only within the block.
 std::optional<JpegOutline> readJpegOutline(const unsigned char *data, std::size_t size);
+
+// A picture comment's bytes as the text a screen reader is given, as code
+// points: UTF-8 when they are valid UTF-8 (what our card generator writes),
+// else GBK, as older card sets may carry (a byte that is no GBK becomes
+// U+FFFD). Control, format and non-characters are dropped, white space runs
+// become one space, the ends are trimmed, and the text is cut to
+// maxPictureCommentLength UTF-16 units without splitting a character.
+std::u32string pictureCommentText(std::string_view bytes);
 
 // The format from the first six bytes; fewer than six bytes is no picture.
 PictureFormat sniffPictureFormat(const unsigned char *data, std::size_t size);

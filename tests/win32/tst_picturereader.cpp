@@ -90,7 +90,7 @@ TEST_F(PictureReaderTest, everyCardDecodesToItsSizeWithItsNameAsComment)
         EXPECT_EQ(picture.width, 156);
         EXPECT_EQ(picture.height, 251);
         EXPECT_EQ(picture.layout, PixelLayout::rgb32);
-        EXPECT_EQ(pictureCommentText(picture.comment), cardName(entry.path()));
+        EXPECT_EQ(wideCommentText(picture.comment), cardName(entry.path()));
     }
     EXPECT_EQ(cards, 52);
 }

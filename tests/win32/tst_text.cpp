@@ -23,7 +23,7 @@ class CommentTextTest : public ::testing::TestWithParam<CommentCase> { };
 
 TEST_P(CommentTextTest, isReadableAndSafe)
 {
-    EXPECT_EQ(pictureCommentText(GetParam().bytes), GetParam().text);
+    EXPECT_EQ(wideCommentText(GetParam().bytes), GetParam().text);
 }
 
 const std::wstring longest(std::size_t(maxPictureCommentLength), L'x');

@@ -90,43 +90,9 @@ QAccessibleInterface *pictureBoxAccessible(const QString &className, QObject *ob
 
 QString pictureCommentText(QByteArrayView bytes)
 {
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8(bytes);
-    if (utf8.hasError())
-        text = fromGbk(std::string_view(bytes.data(), std::size_t(bytes.size())));
-
-    QString kept;
-    kept.reserve(std::min(text.size(), qsizetype(maxPictureCommentLength) + 1));
-    bool pendingSpace = false;
-    for (qsizetype i = 0; i < text.size();) {
-        const char32_t code = text.at(i).isHighSurrogate() && i + 1 < text.size()
-            ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
-            : char32_t(text.at(i).unicode());
-        const qsizetype units = code > 0xFFFF ? 2 : 1;
-        i += units;
-        if (QChar::isSpace(code)) {
-            pendingSpace = !kept.isEmpty();
-            continue;
-        }
-        // Control characters could move a braille cursor or a terminal; format
-        // characters (direction overrides, invisible joiners) could make the
-        // text read as something else.
-        const QChar::Category category = QChar::category(code);
-        if (category == QChar::Other_Control || category == QChar::Other_Format
-            || category == QChar::Other_Surrogate || QChar::isNonCharacter(code))
-            continue;
-        const qsizetype needed = units + (pendingSpace ? 1 : 0);
-        if (kept.size() + needed > maxPictureCommentLength)
-            break;
-        if (pendingSpace)
-            kept += u' ';
-        pendingSpace = false;
-        if (units == 2)
-            kept += QChar::fromUcs4(code);
-        else
-            kept += QChar(char16_t(code));
-    }
-    return kept;
+    const std::u32string text
+        = ::pictureCommentText(std::string_view(bytes.data(), std::size_t(bytes.size())));
+    return QString::fromUcs4(text.data(), qsizetype(text.size()));
 }
 
 QImage pictureImage(const Picture &picture)

@@ -17,12 +17,8 @@ QImage pictureImage(const Picture &picture);
 // The image text that tests read a decoded picture's comment text under.
 inline constexpr char pictureCommentKey[] = "Comment";
 
-// A comment's bytes as text: UTF-8 when they are valid UTF-8 (what our card
-// generator writes), else GBK, the code page of the game's own texts, as
-// older card sets may carry, converted with iconv, bytes that are no GBK
-// becoming U+FFFD. Control and format characters are dropped, white space
-// runs become one space, the ends are trimmed, and the text is cut to
-// maxPictureCommentLength without splitting a character.
+// A picture comment as the core makes it for a screen reader
+// (pictureCommentText), as a QString.
 QString pictureCommentText(QByteArrayView bytes);
 
 // A picture box control: no border, the face colour behind, and a picture

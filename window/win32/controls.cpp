@@ -272,7 +272,7 @@ public:
         m_alpha = false;
         std::wstring comment;
         if (!picture.isNull()) {
-            comment = pictureCommentText(picture.comment);
+            comment = wideCommentText(picture.comment);
             m_bitmap = bitmapOf(picture, m_alpha);
             m_width = picture.width;
             m_height = picture.height;

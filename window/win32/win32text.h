@@ -17,13 +17,9 @@ std::wstring wideFromGbk(std::string_view gbk);
 // UTF-16 from the system as GBK bytes; characters GBK lacks become '?'.
 std::string gbkFromWide(std::wstring_view wide);
 
-// A picture comment's bytes as text for a screen reader: UTF-8 when they
-// are valid UTF-8 (what our card generator writes), else GBK (code page
-// 936), as older card sets may carry. Control and format characters are
-// dropped, white space runs become one space, the ends are trimmed, and the
-// text is cut to maxPictureCommentLength UTF-16 units without splitting a
-// character.
-std::wstring pictureCommentText(std::string_view bytes);
+// A picture comment as the core makes it for a screen reader
+// (pictureCommentText), in UTF-16.
+std::wstring wideCommentText(std::string_view bytes);
 
 // The characters that character messages brought for one key press, each as
 // its GBK code (a Chinese character as lead byte * 256 + trail byte); a
