@@ -175,9 +175,7 @@ public:
     {
         // The sunken three-dimensional edge: a visual style would draw a
         // flat line instead.
-        SetWindowTheme(handle, L" ", L" ");
-        SetWindowPos(handle, nullptr, 0, 0, 0, 0,
-            SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        withoutVisualStyle(handle);
         fontChanged();
     }
     std::int32_t addItem(std::string_view text, std::int32_t data) override
@@ -209,12 +207,8 @@ public:
     Win32ProgressBar(Win32Window &window, const ControlPlan &plan, HWND handle)
         : Win32Control(window, plan, handle)
     {
-        // Blocks, not a smooth bar: visual styles draw none. (A space, not
-        // an empty name: wine reads an empty one as the default theme.)
-        SetWindowTheme(handle, L" ", L" ");
-        // The thin sunken edge of the unthemed bar, drawn anew.
-        SetWindowPos(handle, nullptr, 0, 0, 0, 0,
-            SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        // Blocks, not a smooth bar: visual styles draw none.
+        withoutVisualStyle(handle);
         setRange(plan.minimum, plan.maximum, plan.minimum);
     }
     void setRange(std::int32_t minimum, std::int32_t maximum, std::int32_t position) override
@@ -486,14 +480,8 @@ private:
 void registerPictureBoxClass()
 {
     static const bool registered = [] {
-        WNDCLASSEXW type {};
-        type.cbSize = sizeof type;
-        type.style = CS_DBLCLKS;
-        type.lpfnWndProc = &Win32PictureBox::procedure;
-        type.hInstance = GetModuleHandleW(nullptr);
-        type.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        type.lpszClassName = pictureBoxClass;
-        return RegisterClassExW(&type) != 0;
+        registerWindowClass(pictureBoxClass, &Win32PictureBox::procedure);
+        return true;
     }();
     (void)registered;
 }
@@ -573,4 +561,13 @@ std::unique_ptr<PlatformControl> buildWin32Control(Win32Window &window, const Co
         DestroyWindow(handle);
         return nullptr;
     }
+}
+
+void withoutVisualStyle(HWND handle)
+{
+    // A space, not an empty name: wine reads an empty one as the default
+    // theme.
+    SetWindowTheme(handle, L" ", L" ");
+    SetWindowPos(handle, nullptr, 0, 0, 0, 0,
+        SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -29,6 +29,14 @@ inline int scaled(int logical, UINT dpi)
     return MulDiv(logical, int(dpi), 96);
 }
 
+// Registers a window class of this program: double clicks reported and the
+// arrow pointer unless `plain`.
+void registerWindowClass(const wchar_t *name, WNDPROC procedure, bool plain = false);
+
+// A control drawn the classic way, without visual styles (the sunken edge,
+// the progress bar's blocks), its frame drawn anew.
+void withoutVisualStyle(HWND handle);
+
 // A font of the window's: the plan's own or the default UI font, at a DPI.
 HFONT createPlanFont(const std::optional<PlatformFont> &font, UINT dpi);
 

@@ -215,21 +215,8 @@ bool routeKey(const MSG &msg)
 void registerWindowClasses()
 {
     static const bool registered = [] {
-        WNDCLASSEXW type {};
-        type.cbSize = sizeof type;
-        type.style = CS_DBLCLKS;
-        type.lpfnWndProc = &Win32Window::procedure;
-        type.hInstance = GetModuleHandleW(nullptr);
-        type.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        type.lpszClassName = windowClass;
-        RegisterClassExW(&type);
-
-        WNDCLASSEXW timers {};
-        timers.cbSize = sizeof timers;
-        timers.lpfnWndProc = &Win32Timer::procedure;
-        timers.hInstance = GetModuleHandleW(nullptr);
-        timers.lpszClassName = timerClass;
-        RegisterClassExW(&timers);
+        registerWindowClass(windowClass, &Win32Window::procedure);
+        registerWindowClass(timerClass, &Win32Timer::procedure, true);
         return true;
     }();
     (void)registered;
@@ -643,4 +630,16 @@ Platform &win32Platform()
 {
     static Win32Platform platform;
     return platform;
+}
+
+void registerWindowClass(const wchar_t *name, WNDPROC procedure, bool plain)
+{
+    WNDCLASSEXW type {};
+    type.cbSize = sizeof type;
+    type.style = plain ? 0 : CS_DBLCLKS;
+    type.lpfnWndProc = procedure;
+    type.hInstance = GetModuleHandleW(nullptr);
+    type.hCursor = plain ? nullptr : LoadCursorW(nullptr, IDC_ARROW);
+    type.lpszClassName = name;
+    RegisterClassExW(&type);
 }
