@@ -94,7 +94,8 @@ std::string withoutCutSequence(std::string bytes)
 
 // Blocks of 8x8 samples one component has: its share of the picture's
 // width and height, as its sampling factors give it, rounded up to blocks.
-std::int64_t componentBlocks(std::int64_t width, std::int64_t height, int h, int v, int maxH, int maxV)
+std::int64_t componentBlocks(std::int64_t width, std::int64_t height, std::int64_t h, std::int64_t v,
+    std::int64_t maxH, std::int64_t maxV)
 {
     const std::int64_t columns = (width * h + maxH - 1) / maxH;
     const std::int64_t rows = (height * v + maxV - 1) / maxV;
@@ -113,12 +114,13 @@ std::optional<JpegOutline> readJpegOutline(const unsigned char *data, std::size_
     if (!data || size < 4 || data[0] != 0xFF || data[1] != 0xD8)
         return std::nullopt;
     struct Component {
-        int id, h, v;
+        int id;
+        std::int64_t h, v;
     };
     JpegOutline outline;
     std::vector<Component> components;
-    int maxH = 1;
-    int maxV = 1;
+    std::int64_t maxH = 1;
+    std::int64_t maxV = 1;
     bool haveComment = false;
     std::size_t at = 2;
     while (at < size) {
@@ -152,8 +154,8 @@ std::optional<JpegOutline> readJpegOutline(const unsigned char *data, std::size_
                 return std::nullopt;
             for (std::size_t i = 0; i < count; ++i) {
                 const unsigned char *c = segment + 6 + i * 3;
-                const int h = c[1] >> 4;
-                const int v = c[1] & 15;
+                const std::int64_t h = c[1] >> 4;
+                const std::int64_t v = c[1] & 15;
                 if (h < 1 || h > 4 || v < 1 || v > 4)
                     return std::nullopt;
                 components.push_back({ c[0], h, v });
