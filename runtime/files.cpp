@@ -56,6 +56,33 @@ std::optional<std::string> toFileSystemName(std::string_view gbk)
 }
 #endif
 
+// A block of `size` bytes filled by `readSome(buffer, count)`, which gives
+// the bytes it read, 0 at the end of the file or -1 after an error. A file
+// that got shorter keeps what arrived; an error, or nothing at all, gives no
+// block.
+template <typename ReadSome> Bytes readBlock(std::size_t size, ReadSome readSome)
+{
+    void *filled = newByteBlock(std::int32_t(size));
+    auto buffer = const_cast<unsigned char *>(bytesData(filled));
+    std::size_t got = 0;
+    while (got < size) {
+        const long long n = readSome(buffer + got, size - got);
+        if (n < 0) {
+            got = 0;
+            break;
+        }
+        if (n == 0)
+            break;
+        got += std::size_t(n);
+    }
+    if (got == 0) {
+        releaseMemory(filled);
+        return nullptr;
+    }
+    setBytesCount(filled, std::int32_t(got));
+    return filled;
+}
+
 } // namespace
 
 void setRunDirectoryFromProgramPath(std::string_view gbkProgramPath)
@@ -144,27 +171,10 @@ Bytes readFile(Text fileName)
     // Only a disk file has a length to read; a pipe or a device does not.
     if (GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size) && size.QuadPart > 0
         && size.QuadPart <= maxReadBytes) {
-        const auto wanted = std::size_t(size.QuadPart);
-        void *filled = newByteBlock(std::int32_t(wanted));
-        auto buffer = const_cast<unsigned char *>(bytesData(filled));
-        std::size_t got = 0;
-        bool failed = false;
-        while (got < wanted) {
+        block = readBlock(std::size_t(size.QuadPart), [file](unsigned char *buffer, std::size_t count) {
             DWORD n = 0;
-            if (!ReadFile(file, buffer + got, DWORD(wanted - got), &n, nullptr)) {
-                failed = true;
-                break;
-            }
-            if (n == 0)
-                break; // the file got shorter: keep what arrived
-            got += n;
-        }
-        if (failed || got == 0) {
-            releaseMemory(filled);
-        } else {
-            setBytesCount(filled, std::int32_t(got));
-            block = filled;
-        }
+            return ReadFile(file, buffer, DWORD(count), &n, nullptr) ? static_cast<long long>(n) : -1LL;
+        });
     }
     CloseHandle(file);
     return block;
@@ -180,29 +190,13 @@ Bytes readFile(Text fileName)
     // Only a regular file has a length to read; a folder or a device does not.
     if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0
         && status.st_size <= maxReadBytes) {
-        const auto size = std::size_t(status.st_size);
-        void *filled = newByteBlock(std::int32_t(size));
-        auto buffer = const_cast<unsigned char *>(bytesData(filled));
-        std::size_t got = 0;
-        bool failed = false;
-        while (got < size) {
-            const ssize_t n = read(fd, buffer + got, size - got);
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                failed = true;
-                break;
-            }
-            if (n == 0)
-                break; // the file got shorter: keep what arrived
-            got += std::size_t(n);
-        }
-        if (failed || got == 0) {
-            releaseMemory(filled);
-        } else {
-            setBytesCount(filled, std::int32_t(got));
-            block = filled;
-        }
+        block = readBlock(std::size_t(status.st_size), [fd](unsigned char *buffer, std::size_t count) {
+            ssize_t n;
+            do
+                n = read(fd, buffer, count);
+            while (n < 0 && errno == EINTR);
+            return static_cast<long long>(n);
+        });
     }
     close(fd);
     return block;
